@@ -1,0 +1,20 @@
+// The profile (INI file) functions with Windows' semantics, for the settings and score
+// files. Every write replaces the file atomically.
+#pragma once
+
+#include "platform/wintypes.h"
+
+// Integer value of key in section; default when the file, section or key is missing.
+// Reads an optional sign and decimal digits up to the first non-digit.
+UINT GetPrivateProfileIntA(const char* section, const char* key, int defaultValue,
+                           const char* fileName);
+
+// Copies the value (or the default) into buffer, truncated to size - 1 characters;
+// returns the number of characters copied, not counting the terminator.
+DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
+                               char* buffer, DWORD size, const char* fileName);
+
+// Sets key = value in section. A null key deletes the section, a null value the key.
+// Creates the file when needed and keeps every other line. Returns nonzero on success.
+BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
+                                const char* fileName);
