@@ -1,0 +1,405 @@
+#include "framework/dc.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPolygon>
+#include <QScreen>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "framework/dc_impl.h"
+#include "framework/dib.h"
+#include "framework/line_raster.h"
+#include "framework/qt_bridge.h"
+#include "framework/window_impl.h"
+
+namespace {
+
+constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+
+QFont CurrentFont(const TDC::TImpl& d) {
+  if (d.Font != nullptr) return d.Font->Impl().Get();
+  // The system font: rarely drawn with, so it is made when needed.
+  LOGFONT log{};
+  log.lfHeight = 16;
+  log.lfWeight = FW_BOLD;
+  return FontFromLogFont(log);
+}
+
+QPainter::CompositionMode CompositionFor(DWORD rop) {
+  switch (rop) {
+    case SRCPAINT: return QPainter::RasterOp_SourceOrDestination;
+    case SRCAND: return QPainter::RasterOp_SourceAndDestination;
+    case SRCINVERT: return QPainter::RasterOp_SourceXorDestination;
+    case NOTSRCCOPY: return QPainter::RasterOp_NotSource;
+    default: return QPainter::CompositionMode_Source;
+  }
+}
+
+// A monochrome source drawn in colour takes the text colour for black, the background
+// colour for white.
+QImage ColourizeMonochrome(const QImage& mono, COLORREF text, COLORREF back) {
+  QImage out = mono.convertToFormat(QImage::Format_RGB32);
+  const QRgb fore = ToQRgb(text);
+  const QRgb bk = ToQRgb(back);
+  for (int y = 0; y < out.height(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+    for (int x = 0; x < out.width(); ++x) row[x] = qGray(row[x]) >= 128 ? bk : fore;
+  }
+  return out;
+}
+
+void DrawLine(TDC::TImpl& d, TPoint from, TPoint to) {
+  if (d.NullPen) return;
+  static const TPen blackPen(0x000000);
+  const TPen& pen = d.Pen != nullptr ? *d.Pen : blackPen;
+  if (pen.GetStyle() == PS_NULL) return;
+  QPainter* p = d.Begin();
+  if (p == nullptr) return;
+  const QColor colour(ToQRgb(pen.GetColor()));
+  if (pen.GetWidth() <= 1) {
+    const std::vector<TPoint> pixels = LinePixels(from, to);
+    if (pixels.empty()) return;
+    QPolygon points(static_cast<int>(pixels.size()));
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+      points.setPoint(static_cast<int>(i), pixels[i].x, pixels[i].y);
+    }
+    p->setPen(QPen(colour, 0));
+    p->drawPoints(points);
+    d.Touch(points.boundingRect());
+  } else {
+    p->setPen(QPen(colour, pen.GetWidth(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p->drawLine(from.x, from.y, to.x, to.y);
+    const int w = pen.GetWidth();
+    d.Touch(QRect(QPoint(std::min(from.x, to.x), std::min(from.y, to.y)),
+                  QPoint(std::max(from.x, to.x), std::max(from.y, to.y)))
+                .adjusted(-w, -w, w, w));
+  }
+}
+
+void Fill(TDC::TImpl& d, const QRect& r, COLORREF colour) {
+  if (r.isEmpty()) return;
+  QPainter* p = d.Begin();
+  if (p == nullptr) return;
+  p->fillRect(r, QColor(ToQRgb(colour)));
+  d.Touch(r);
+}
+
+COLORREF BrushColour(const TDC::TImpl& d) {
+  return d.Brush != nullptr ? d.Brush->GetColor() : 0xFFFFFF;
+}
+
+// Copies source pixels (image coordinates, either side may be mirrored by a negative
+// extent) onto the destination rectangle.
+bool Blit(TDC::TImpl& d, QRect dest, const QImage& source, QRect from, bool sourceMonochrome,
+          DWORD rop) {
+  QPainter* p = d.Begin();
+  if (p == nullptr) return false;
+  if (dest.width() == 0 || dest.height() == 0 || from.width() == 0 || from.height() == 0) {
+    return true;
+  }
+  const bool mirrorX = (dest.width() < 0) != (from.width() < 0);
+  const bool mirrorY = (dest.height() < 0) != (from.height() < 0);
+  dest = dest.normalized();
+  from = from.normalized();
+  if (rop == BLACKNESS || rop == WHITENESS) {
+    Fill(d, dest, rop == BLACKNESS ? 0x000000 : 0xFFFFFF);
+    return true;
+  }
+  p->setCompositionMode(CompositionFor(rop));
+  p->setRenderHint(QPainter::SmoothPixmapTransform, d.StretchMode == HALFTONE);
+  const bool sameImage = d.Target == &source || d.Target->constBits() == source.constBits();
+  if (!mirrorX && !mirrorY && !sourceMonochrome && !sameImage) {
+    p->drawImage(dest, source, from);
+  } else {
+    QImage piece = source.copy(from);
+    if (mirrorX || mirrorY) piece = piece.mirrored(mirrorX, mirrorY);
+    if (sourceMonochrome && !d.Monochrome()) piece = ColourizeMonochrome(piece, d.TextColor, d.BkColor);
+    p->drawImage(dest, piece);
+  }
+  p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  d.Touch(dest);
+  return true;
+}
+
+}  // namespace
+
+// --- TImpl ---------------------------------------------------------------------------
+
+bool TDC::TImpl::Monochrome() const {
+  if (Bitmap != nullptr) return Bitmap->IsMonochrome();
+  return Target == &OwnImage && OwnMonochrome;
+}
+
+QPainter* TDC::TImpl::Begin() {
+  if (Target == nullptr || Target->isNull()) return nullptr;
+  if (!Painter.isActive()) {
+    if (!Painter.begin(Target)) return nullptr;
+    Painter.setRenderHint(QPainter::Antialiasing, false);
+    Painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    Painter.setRenderHint(QPainter::TextAntialiasing, true);
+    if (Clip) Painter.setClipRegion(*Clip);
+  }
+  return &Painter;
+}
+
+void TDC::TImpl::End() {
+  if (Painter.isActive()) Painter.end();
+}
+
+void TDC::TImpl::Finish() {
+  End();
+  if (Drawn.isEmpty()) return;
+  if (Monochrome() && Target != nullptr) SnapToMonochrome(*Target);
+  if (Window != nullptr && Window->Impl() != nullptr) Window->Impl()->Show(Drawn);
+  Drawn = QRect();
+}
+
+void TDC::TImpl::SetTarget(QImage* target) {
+  Finish();
+  Target = target;
+}
+
+// --- TDC -------------------------------------------------------------------------------
+
+TDC::TDC(std::unique_ptr<TImpl> impl) : Pimpl(std::move(impl)) {}
+
+TDC::~TDC() { Pimpl->Finish(); }
+
+bool TDC::IsNull() const { return Pimpl->Target == nullptr || Pimpl->Target->isNull(); }
+
+void TDC::SelectObject(const TPen& pen) {
+  Pimpl->Pen = &pen;
+  Pimpl->NullPen = false;
+}
+void TDC::SelectObject(const TBrush& brush) {
+  Pimpl->Brush = &brush;
+  Pimpl->NullBrush = false;
+}
+void TDC::SelectObject(const TFont& font) { Pimpl->Font = &font; }
+void TDC::SelectObject(TBitmap& bitmap) {
+  if (Pimpl->Window != nullptr) return;  // only memory contexts hold bitmaps
+  Pimpl->SetTarget(&bitmap.Impl().Image);
+  Pimpl->Bitmap = &bitmap;
+}
+void TDC::SelectObject(const TPalette& palette, bool) { Pimpl->Palette = &palette; }
+void TDC::SelectNullPen() { Pimpl->NullPen = true; }
+void TDC::SelectNullBrush() { Pimpl->NullBrush = true; }
+void TDC::RestorePen() {
+  Pimpl->Pen = nullptr;
+  Pimpl->NullPen = false;
+}
+void TDC::RestoreBrush() {
+  Pimpl->Brush = nullptr;
+  Pimpl->NullBrush = false;
+}
+void TDC::RestoreFont() { Pimpl->Font = nullptr; }
+void TDC::RestoreBitmap() {
+  if (Pimpl->Bitmap == nullptr) return;
+  Pimpl->SetTarget(&Pimpl->OwnImage);
+  Pimpl->Bitmap = nullptr;
+}
+void TDC::RestorePalette() { Pimpl->Palette = nullptr; }
+void TDC::RestoreObjects() {
+  RestorePen();
+  RestoreBrush();
+  RestoreFont();
+  RestoreBitmap();
+  RestorePalette();
+}
+
+// True-colour displays have no system palette to map into.
+UINT TDC::RealizePalette() { return 0; }
+bool TDC::UpdateColors() { return true; }
+
+int TDC::SetMapMode(int mode) { return std::exchange(Pimpl->MapMode, mode); }
+int TDC::SetBkMode(int mode) { return std::exchange(Pimpl->BkMode, mode); }
+COLORREF TDC::SetBkColor(COLORREF color) { return std::exchange(Pimpl->BkColor, color); }
+COLORREF TDC::SetTextColor(COLORREF color) { return std::exchange(Pimpl->TextColor, color); }
+int TDC::SetStretchBltMode(int mode) { return std::exchange(Pimpl->StretchMode, mode); }
+int TDC::GetStretchBltMode() const { return Pimpl->StretchMode; }
+
+bool TDC::MoveTo(int x, int y) {
+  Pimpl->Position = TPoint(x, y);
+  return true;
+}
+
+bool TDC::LineTo(int x, int y) {
+  const TPoint from = std::exchange(Pimpl->Position, TPoint(x, y));
+  DrawLine(*Pimpl, from, TPoint(x, y));
+  return true;
+}
+
+TPoint TDC::GetCurrentPosition() const { return Pimpl->Position; }
+
+bool TDC::Polygon(const TPoint* points, int count) {
+  if (points == nullptr || count < 2) return false;
+  if (!Pimpl->NullBrush) {
+    if (QPainter* p = Pimpl->Begin()) {
+      QPolygon polygon(count);
+      for (int i = 0; i < count; ++i) polygon.setPoint(i, points[i].x, points[i].y);
+      p->setPen(Qt::NoPen);
+      p->setBrush(QColor(ToQRgb(BrushColour(*Pimpl))));
+      p->drawPolygon(polygon);
+      p->setBrush(Qt::NoBrush);
+      Pimpl->Touch(polygon.boundingRect());
+    }
+  }
+  for (int i = 0; i < count; ++i) DrawLine(*Pimpl, points[i], points[(i + 1) % count]);
+  return true;
+}
+
+bool TDC::Rectangle(int left, int top, int right, int bottom) {
+  if (left > right) std::swap(left, right);
+  if (top > bottom) std::swap(top, bottom);
+  const bool outline = !Pimpl->NullPen && (Pimpl->Pen == nullptr || Pimpl->Pen->GetStyle() != PS_NULL);
+  if (!outline) {
+    if (!Pimpl->NullBrush) {
+      Fill(*Pimpl, QRect(left, top, right - left - 1, bottom - top - 1), BrushColour(*Pimpl));
+    }
+    return true;
+  }
+  if (!Pimpl->NullBrush) {
+    Fill(*Pimpl, QRect(left, top, right - left, bottom - top), BrushColour(*Pimpl));
+  }
+  const TPoint corners[] = {{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};
+  for (int i = 0; i < 4; ++i) DrawLine(*Pimpl, corners[i], corners[(i + 1) % 4]);
+  return true;
+}
+
+bool TDC::FillRect(const TRect& rect, const TBrush& brush) {
+  Fill(*Pimpl, ToQRect(rect), brush.GetColor());
+  return true;
+}
+
+COLORREF TDC::GetPixel(int x, int y) const {
+  const QImage* image = Pimpl->Target;
+  if (image == nullptr || !image->valid(x, y)) return CLR_INVALID;
+  return ToColorRef(image->pixel(x, y));
+}
+
+COLORREF TDC::SetPixel(int x, int y, COLORREF color) {
+  if (Pimpl->Target == nullptr || !Pimpl->Target->valid(x, y)) return CLR_INVALID;
+  Fill(*Pimpl, QRect(x, y, 1, 1), color);
+  return color;
+}
+
+bool TDC::TextOut(int x, int y, const char* text, int count) {
+  if (text == nullptr) return false;
+  QPainter* p = Pimpl->Begin();
+  if (p == nullptr) return false;
+  const QString s = QString::fromUtf8(text, count < 0 ? qsizetype(std::strlen(text)) : count);
+  const QFont font = CurrentFont(*Pimpl);
+  const QFontMetrics metrics(font);
+  const QRect cell(x, y, metrics.horizontalAdvance(s), metrics.height());
+  if (Pimpl->BkMode == OPAQUE) p->fillRect(cell, QColor(ToQRgb(Pimpl->BkColor)));
+  p->setFont(font);
+  p->setPen(QColor(ToQRgb(Pimpl->TextColor)));
+  p->drawText(QPoint(x, y + metrics.ascent()), s);
+  // Italic and antialiased glyphs may reach a little past their cell.
+  Pimpl->Touch(cell.adjusted(-2, -1, 2 + metrics.height() / 4, 1));
+  return true;
+}
+
+TSize TDC::GetTextExtent(const char* text, int count) const {
+  if (text == nullptr) return TSize();
+  const QString s = QString::fromUtf8(text, count < 0 ? qsizetype(std::strlen(text)) : count);
+  const QFontMetrics metrics(CurrentFont(*Pimpl));
+  return TSize(metrics.horizontalAdvance(s), metrics.height());
+}
+
+bool TDC::BitBlt(int x, int y, int width, int height, const TDC& source, int sx, int sy,
+                 DWORD rop) {
+  return StretchBlt(x, y, width, height, source, sx, sy, width, height, rop);
+}
+
+bool TDC::StretchBlt(int x, int y, int width, int height, const TDC& source, int sx, int sy,
+                     int sWidth, int sHeight, DWORD rop) {
+  const TImpl& s = *source.Pimpl;
+  if (s.Target == nullptr || s.Target->isNull()) return false;
+  return Blit(*Pimpl, QRect(x, y, width, height), *s.Target, QRect(sx, sy, sWidth, sHeight),
+              s.Monochrome(), rop);
+}
+
+int TDC::StretchDIBits(const TRect& dest, const TRect& source, const void* bits,
+                       const BITMAPINFO& info, UINT usage, DWORD rop) {
+  if (bits == nullptr || usage != DIB_RGB_COLORS) return 0;
+  TDib dib;
+  if (!dib.CreateFromHeader(info.bmiHeader)) return 0;
+  // Masks and colour table follow the header in the caller's block, as in ours.
+  const auto* tables = reinterpret_cast<const BYTE*>(&info) + sizeof(BITMAPINFOHEADER);
+  if (DWORD* masks = dib.GetMasks()) std::memcpy(masks, tables, 3 * sizeof(DWORD));
+  if (RGBQUAD* colours = dib.GetColors()) {
+    const std::size_t maskBytes = dib.GetMasks() != nullptr ? 3 * sizeof(DWORD) : 0;
+    std::memcpy(colours, tables + maskBytes, sizeof(RGBQUAD) * dib.NumColors());
+  }
+  std::memcpy(dib.GetBits(), bits, dib.SizeImage());
+  const QImage image = DibToImage(dib);
+  if (image.isNull()) return 0;
+  // The source origin of a bottom-up DIB is its lower-left corner.
+  const QRect from(source.left, image.height() - source.top - source.Height(), source.Width(),
+                   source.Height());
+  if (!Blit(*Pimpl, ToQRect(dest), image, from, false, rop)) return 0;
+  return std::abs(source.Height());
+}
+
+int TDC::GetDeviceCaps(int index) const {
+  const QImage* image = Pimpl->Target;
+  switch (index) {
+    case RASTERCAPS:
+      return RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB;
+    case BITSPIXEL: return Pimpl->Monochrome() ? 1 : 32;
+    case PLANES: return 1;
+    case NUMCOLORS: return -1;
+    case SIZEPALETTE: return 0;
+    case LOGPIXELSX:
+    case LOGPIXELSY: return 96;
+    case HORZRES:
+    case VERTRES: {
+      QSize size = image != nullptr ? image->size() : QSize();
+      if (Pimpl->Target == &Pimpl->OwnImage && !Pimpl->OwnMonochrome && QGuiApplication::primaryScreen() != nullptr) {
+        size = QGuiApplication::primaryScreen()->size();
+      }
+      return index == HORZRES ? size.width() : size.height();
+    }
+    default: return 0;
+  }
+}
+
+// --- The kinds of context -------------------------------------------------------------
+
+namespace {
+std::unique_ptr<TDC::TImpl> OwnImageImpl(bool monochrome) {
+  auto impl = std::make_unique<TDC::TImpl>();
+  impl->OwnImage = QImage(1, 1, QImage::Format_RGB32);
+  impl->OwnImage.fill(monochrome ? Qt::black : Qt::white);
+  impl->OwnMonochrome = monochrome;
+  impl->Target = &impl->OwnImage;
+  return impl;
+}
+
+std::unique_ptr<TDC::TImpl> WindowImpl(TWindow& window, bool showAtOnce) {
+  auto impl = std::make_unique<TDC::TImpl>();
+  TWindow::TImpl* w = window.Impl();
+  if (w != nullptr && w->Widget != nullptr) impl->Target = &w->Backing;
+  if (showAtOnce) impl->Window = &window;
+  return impl;
+}
+}  // namespace
+
+TClientDC::TClientDC(TWindow& window) : TDC(WindowImpl(window, true)) {}
+
+TMemoryDC::TMemoryDC() : TDC(OwnImageImpl(true)) {}
+
+TMemoryDC::TMemoryDC(const TDC&) : TDC(OwnImageImpl(true)) {}
+
+TMemoryDC::TMemoryDC(TBitmap& bitmap) : TDC(OwnImageImpl(true)) { SelectObject(bitmap); }
+
+TScreenDC::TScreenDC() : TDC(OwnImageImpl(false)) {}
+
+TPaintDC::TPaintDC(TWindow& window, const QRegion& clip) : TDC(WindowImpl(window, false)) {
+  Impl().Clip = clip;
+}

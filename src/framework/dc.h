@@ -1,0 +1,108 @@
+// Device contexts: drawing with Windows' conventions onto a window's client area, a
+// bitmap or the screen. A context lives for one drawing; on destruction it restores
+// what was selected into it and shows what it drew.
+#pragma once
+
+#include <memory>
+
+#include "framework/geometry.h"
+#include "framework/gdi.h"
+#include "platform/winconst.h"
+#include "platform/wintypes.h"
+
+class TWindow;
+
+class TDC {
+ public:
+  TDC(const TDC&) = delete;
+  TDC& operator=(const TDC&) = delete;
+  virtual ~TDC();
+
+  // Selection. The context borrows the object, which must outlive the selection.
+  void SelectObject(const TPen& pen);
+  void SelectObject(const TBrush& brush);
+  void SelectObject(const TFont& font);
+  void SelectObject(TBitmap& bitmap);  // memory contexts only
+  void SelectObject(const TPalette& palette, bool forceBackground = false);
+  void SelectNullPen();
+  void SelectNullBrush();
+  void RestorePen();
+  void RestoreBrush();
+  void RestoreFont();
+  void RestoreBitmap();
+  void RestorePalette();
+  void RestoreObjects();
+  // Maps the selected palette into the system palette; 0 entries change on true colour.
+  UINT RealizePalette();
+  bool UpdateColors();
+
+  // Modes; each returns the previous value.
+  int SetMapMode(int mode);
+  int SetBkMode(int mode);
+  COLORREF SetBkColor(COLORREF color);
+  COLORREF SetTextColor(COLORREF color);
+  int SetStretchBltMode(int mode);
+  int GetStretchBltMode() const;
+
+  // Lines leave out their end point, as Windows draws them.
+  bool MoveTo(int x, int y);
+  bool MoveTo(const TPoint& p) { return MoveTo(p.x, p.y); }
+  bool LineTo(int x, int y);
+  bool LineTo(const TPoint& p) { return LineTo(p.x, p.y); }
+  TPoint GetCurrentPosition() const;
+  // Filled with the brush and outlined with the pen; fills pixel centres inside.
+  bool Polygon(const TPoint* points, int count);
+  // Outline inside left..right-1, top..bottom-1; with the null pen the fill stops one
+  // pixel short on the right and bottom.
+  bool Rectangle(int left, int top, int right, int bottom);
+  bool Rectangle(const TRect& r) { return Rectangle(r.left, r.top, r.right, r.bottom); }
+  bool FillRect(const TRect& rect, const TBrush& brush);
+  COLORREF GetPixel(int x, int y) const;
+  COLORREF SetPixel(int x, int y, COLORREF color);
+
+  // Text with its top-left corner at (x, y); count -1 means up to the terminator.
+  bool TextOut(int x, int y, const char* text, int count = -1);
+  TSize GetTextExtent(const char* text, int count = -1) const;
+
+  bool BitBlt(int x, int y, int width, int height, const TDC& source, int sx, int sy,
+              DWORD rop = SRCCOPY);
+  bool StretchBlt(int x, int y, int width, int height, const TDC& source, int sx, int sy,
+                  int sWidth, int sHeight, DWORD rop = SRCCOPY);
+  // Copies a rectangle of a DIB (header, colour table and bits given apart, as Windows
+  // takes them). Returns the number of scan lines copied, 0 on failure.
+  int StretchDIBits(const TRect& dest, const TRect& source, const void* bits,
+                    const BITMAPINFO& info, UINT usage = DIB_RGB_COLORS, DWORD rop = SRCCOPY);
+
+  int GetDeviceCaps(int index) const;
+  // True when this context draws nowhere (a window that was never created).
+  bool IsNull() const;
+
+  struct TImpl;
+  TImpl& Impl() const { return *Pimpl; }
+
+ protected:
+  explicit TDC(std::unique_ptr<TImpl> impl);
+
+ private:
+  std::unique_ptr<TImpl> Pimpl;
+};
+
+// The client area of a window; what it draws shows at once.
+class TClientDC : public TDC {
+ public:
+  explicit TClientDC(TWindow& window);
+};
+
+// Draws on the bitmap selected into it (a 1 x 1 monochrome one until then).
+class TMemoryDC : public TDC {
+ public:
+  TMemoryDC();
+  explicit TMemoryDC(const TDC& compatible);
+  explicit TMemoryDC(TBitmap& bitmap);
+};
+
+// The whole screen: for capabilities and compatible objects; drawing goes nowhere.
+class TScreenDC : public TDC {
+ public:
+  TScreenDC();
+};

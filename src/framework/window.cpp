@@ -1,0 +1,377 @@
+#include "framework/window.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <utility>
+
+#include "framework/application.h"
+#include "framework/dc.h"
+#include "framework/dc_impl.h"
+#include "framework/qt_bridge.h"
+#include "framework/responder.h"
+#include "framework/window_impl.h"
+
+// --- TImpl -----------------------------------------------------------------------------
+
+void TWindow::TImpl::PaintPending(TWindow& window) {
+  if (!Invalid.isEmpty()) window.HandleMessage(WM_PAINT, 0, 0);
+}
+
+void TWindow::TImpl::Show(const QRect& area) {
+  if (Widget != nullptr && !InPaintEvent) Widget->update(area);
+}
+
+// --- Construction and lifetime ----------------------------------------------------------
+
+TWindow::TWindow(TWindow* parent, const char* title, TModule* module)
+    : Parent(parent),
+      Module(module != nullptr ? module : (parent != nullptr ? parent->Module : nullptr)),
+      Title(title != nullptr ? title : ""),
+      Pimpl(std::make_unique<TImpl>()) {
+  if (Parent != nullptr) {
+    Attr.Style = WS_CHILD | WS_VISIBLE;
+    Parent->AddChild(this);
+  } else {
+    Attr.Style = WS_OVERLAPPEDWINDOW;
+  }
+}
+
+TWindow::~TWindow() {
+  // Children go first: their widgets live inside ours.
+  while (!Children.empty()) delete Children.back();
+  DestroyWidgets();
+  delete Pimpl->Dying.data();
+  if (Parent != nullptr) Parent->RemoveChild(this);
+}
+
+void TWindow::AddChild(TWindow* child) { Children.push_back(child); }
+
+void TWindow::RemoveChild(TWindow* child) { std::erase(Children, child); }
+
+void TWindow::CreateWidget() {
+  QWidget* parentWidget = Parent != nullptr ? Parent->Pimpl->Widget : nullptr;
+  // Owned by the parent widget, or (top level) by this window until DestroyWidgets.
+  Pimpl->Widget = new TWindowWidget(this, parentWidget);
+}
+
+bool TWindow::Create() {
+  if (IsWindow()) return true;
+  if (Parent != nullptr && !Parent->IsWindow()) return false;
+  CreateWidget();
+  QWidget* widget = Pimpl->Widget;
+  if (widget == nullptr) return false;
+  if (Parent == nullptr) widget->setWindowTitle(QString::fromUtf8(Title.c_str()));
+  if (Attr.W != CW_USEDEFAULT && Attr.H != CW_USEDEFAULT) {
+    widget->resize(std::max(0, Attr.W), std::max(0, Attr.H));
+  } else if (Parent == nullptr) {
+    widget->resize(640, 480);
+  }
+  if (Attr.X != CW_USEDEFAULT && Attr.Y != CW_USEDEFAULT) widget->move(Attr.X, Attr.Y);
+  Pimpl->Backing = QImage(widget->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  Pimpl->Backing.fill(ToQRgb(BkgndColor));
+  Invalidate(true);
+  for (TWindow* child : std::vector<TWindow*>(Children)) child->Create();
+  SetupWindow();
+  if (Parent != nullptr && (Attr.Style & WS_VISIBLE) != 0) widget->show();
+  return true;
+}
+
+bool TWindow::IsWindow() const { return Pimpl->Widget != nullptr; }
+
+HWND TWindow::GetHandle() const { return reinterpret_cast<HWND>(Pimpl->Widget); }
+
+void TWindow::DestroyWidgets() {
+  for (TWindow* child : Children) child->DestroyWidgets();
+  TWindowWidget* widget = std::exchange(Pimpl->Widget, nullptr);
+  if (widget == nullptr) return;
+  for (const auto& timer : Pimpl->Timers) widget->killTimer(timer.first);
+  Pimpl->Timers.clear();
+  Pimpl->Invalid = QRegion();
+  widget->Detach();
+  widget->hide();
+  // We may be inside one of the widget's own event handlers: let Qt delete it later.
+  widget->deleteLater();
+  Pimpl->Dying = widget;
+}
+
+void TWindow::Destroy(int retVal) {
+  if (!IsWindow()) return;
+  for (TWindow* child : std::vector<TWindow*>(Children)) child->Destroy(retVal);
+  HandleMessage(WM_DESTROY, 0, 0);
+  CleanupWindow();
+  DestroyWidgets();
+  if (TApplication* app = TApplication::Current(); app != nullptr && app->GetMainWindow() == this) {
+    app->Quit(retVal);
+  }
+}
+
+void TWindow::SetupWindow() {}
+void TWindow::CleanupWindow() {}
+bool TWindow::CanClose() { return true; }
+
+void TWindow::CloseWindow(int retVal) {
+  if (CanClose()) Destroy(retVal);
+}
+
+bool TWindow::ShowWindow(int cmdShow) {
+  QWidget* widget = Pimpl->Widget;
+  if (widget == nullptr) return false;
+  const bool wasVisible = widget->isVisible();
+  switch (cmdShow) {
+    case SW_HIDE: widget->hide(); break;
+    case SW_SHOWMAXIMIZED: widget->showMaximized(); break;
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+    case SW_SHOWMINNOACTIVE: widget->showMinimized(); break;
+    case SW_SHOWNORMAL:
+    case SW_RESTORE: widget->isWindow() ? widget->showNormal() : widget->show(); break;
+    default: widget->show(); break;
+  }
+  return wasVisible;
+}
+
+bool TWindow::IsWindowVisible() const {
+  return Pimpl->Widget != nullptr && Pimpl->Widget->isVisible();
+}
+bool TWindow::IsIconic() const {
+  return Pimpl->Widget != nullptr && Pimpl->Widget->window()->isMinimized();
+}
+bool TWindow::IsZoomed() const {
+  return Pimpl->Widget != nullptr && Pimpl->Widget->window()->isMaximized();
+}
+
+void TWindow::SetCaption(const char* title) {
+  Title = title != nullptr ? title : "";
+  if (Pimpl->Widget != nullptr && Pimpl->Widget->isWindow()) {
+    Pimpl->Widget->setWindowTitle(QString::fromUtf8(Title.c_str()));
+  }
+}
+
+// --- Geometry ----------------------------------------------------------------------------
+
+TRect TWindow::GetClientRect() const {
+  if (Pimpl->Widget == nullptr) return TRect();
+  return TRect(0, 0, Pimpl->Widget->width(), Pimpl->Widget->height());
+}
+
+TRect TWindow::GetWindowRect() const {
+  if (Pimpl->Widget == nullptr) return TRect();
+  return ToTRect(Pimpl->Widget->frameGeometry());
+}
+
+bool TWindow::MoveWindow(int x, int y, int width, int height, bool repaint) {
+  Attr.X = x, Attr.Y = y, Attr.W = width, Attr.H = height;
+  if (Pimpl->Widget == nullptr) return true;
+  Pimpl->Widget->setGeometry(x, y, std::max(0, width), std::max(0, height));
+  if (repaint) Invalidate(true);
+  return true;
+}
+
+// --- Painting ----------------------------------------------------------------------------
+
+void TWindow::Invalidate(bool erase) { InvalidateRect(GetClientRect(), erase); }
+
+void TWindow::InvalidateRect(const TRect& rect, bool erase) {
+  QWidget* widget = Pimpl->Widget;
+  if (widget == nullptr) return;
+  const QRect area = ToQRect(rect) & widget->rect();
+  if (area.isEmpty()) return;
+  Pimpl->Invalid += area;
+  if (erase) Pimpl->EraseInvalid = true;
+  widget->update(area);
+}
+
+void TWindow::UpdateWindow() {
+  if (Pimpl->Widget != nullptr) Pimpl->PaintPending(*this);
+}
+
+void TWindow::Paint(TDC&, bool, TRect&) {}
+
+// --- Messages ----------------------------------------------------------------------------
+
+TResult TWindow::HandleMessage(UINT msg, TParam1 p1, TParam2 p2) {
+  const TImpl::TCurrentMessage saved = std::exchange(Pimpl->Current, {msg, p1, p2, false});
+  const TResult result = WindowProc(msg, p1, p2);
+  Pimpl->LastDefaultRan = Pimpl->Current.DefaultRan;
+  Pimpl->Current = saved;
+  return result;
+}
+
+TResult TWindow::SendMessage(UINT msg, TParam1 p1, TParam2 p2) { return HandleMessage(msg, p1, p2); }
+
+bool TWindow::PostMessage(UINT msg, TParam1 p1, TParam2 p2) {
+  if (Pimpl->Widget == nullptr) return false;
+  // Qt owns a posted event and deletes it after delivery.
+  QCoreApplication::postEvent(Pimpl->Widget, new TWindowWidget::TPostedMessage(msg, p1, p2));
+  return true;
+}
+
+TResult TWindow::WindowProc(UINT msg, TParam1 p1, TParam2 p2) {
+  Pimpl->Current.DefaultRan = true;
+  return DefWindowProc(msg, p1, p2);
+}
+
+TResult TWindow::DefaultProcessing() {
+  Pimpl->Current.DefaultRan = true;
+  return DefWindowProc(Pimpl->Current.Msg, Pimpl->Current.P1, Pimpl->Current.P2);
+}
+
+TResult TWindow::DefWindowProc(UINT msg, TParam1 p1, TParam2 p2) {
+  switch (msg) {
+    case WM_PAINT: {
+      QRegion region = std::exchange(Pimpl->Invalid, QRegion());
+      const bool erase = std::exchange(Pimpl->EraseInvalid, false);
+      region &= QRect(QPoint(0, 0), Pimpl->Backing.size());
+      if (region.isEmpty() || Pimpl->Widget == nullptr) return 0;
+      {
+        TPaintDC dc(*this, region);
+        // Paint learns whether the background still needs erasing, as Windows tells it.
+        bool needsErase = false;
+        if (erase) {
+          needsErase = HandleMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(static_cast<TDC*>(&dc)), 0) == 0;
+        }
+        TRect rect = ToTRect(region.boundingRect());
+        Paint(dc, needsErase, rect);
+      }
+      Pimpl->Show(region.boundingRect());
+      return 0;
+    }
+    case WM_ERASEBKGND: {
+      auto* dc = reinterpret_cast<TDC*>(p1);
+      if (dc == nullptr) return 0;
+      dc->FillRect(GetClientRect(), TBrush(BkgndColor));
+      return 1;
+    }
+    case WM_CLOSE:
+      CloseWindow();
+      return 0;
+    case WM_COMMAND:
+    case WM_COMMAND_ENABLE:
+      // Commands nobody took travel up to the frame; Exit closes the main window.
+      if (Parent != nullptr) return Parent->HandleMessage(msg, p1, p2);
+      if (msg == WM_COMMAND && LOWORD(p1) == CM_EXIT) {
+        if (TApplication* app = TApplication::Current(); app != nullptr && app->GetMainWindow() != nullptr) {
+          app->GetMainWindow()->CloseWindow();
+        } else {
+          CloseWindow();
+        }
+      }
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+bool TWindow::TranslateAccelerator(UINT, bool, bool, bool) { return false; }
+
+// --- Timers, mouse, focus, cursor ---------------------------------------------------------
+
+bool TWindow::SetTimer(UINT id, UINT milliseconds) {
+  if (Pimpl->Widget == nullptr) return false;
+  KillTimer(id);  // a timer with the same id is replaced
+  const int qtId = Pimpl->Widget->startTimer(static_cast<int>(milliseconds), Qt::PreciseTimer);
+  if (qtId == 0) return false;
+  Pimpl->Timers[qtId] = id;
+  return true;
+}
+
+bool TWindow::KillTimer(UINT id) {
+  for (auto it = Pimpl->Timers.begin(); it != Pimpl->Timers.end(); ++it) {
+    if (it->second != id) continue;
+    if (Pimpl->Widget != nullptr) Pimpl->Widget->killTimer(it->first);
+    Pimpl->Timers.erase(it);
+    return true;
+  }
+  return false;
+}
+
+void TWindow::SetCapture() {
+  if (Pimpl->Widget != nullptr) Pimpl->Widget->grabMouse();
+}
+
+void TWindow::ReleaseCapture() {
+  if (Pimpl->Widget != nullptr && QWidget::mouseGrabber() == Pimpl->Widget) {
+    Pimpl->Widget->releaseMouse();
+  }
+}
+
+bool TWindow::HasCapture() const {
+  return Pimpl->Widget != nullptr && QWidget::mouseGrabber() == Pimpl->Widget;
+}
+
+void TWindow::SetFocus() {
+  if (Pimpl->Widget != nullptr) Pimpl->Widget->setFocus();
+}
+
+void TWindow::SetCursor(TModule*, int cursorId) {
+  if (Pimpl->Widget == nullptr) return;
+  switch (cursorId) {
+    case IDC_WAIT: Pimpl->Widget->setCursor(Qt::WaitCursor); break;
+    case IDC_IBEAM: Pimpl->Widget->setCursor(Qt::IBeamCursor); break;
+    case IDC_CROSS: Pimpl->Widget->setCursor(Qt::CrossCursor); break;
+    default: Pimpl->Widget->setCursor(Qt::ArrowCursor); break;
+  }
+}
+
+// --- Message boxes -------------------------------------------------------------------------
+
+namespace {
+
+struct TButtonChoice {
+  QMessageBox::StandardButton Qt;
+  int Id;
+};
+
+std::vector<TButtonChoice> ButtonsFor(UINT type) {
+  switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL: return {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
+    case MB_ABORTRETRYIGNORE:
+      return {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}};
+    case MB_YESNOCANCEL:
+      return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+    case MB_YESNO: return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
+    case MB_RETRYCANCEL: return {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}};
+    default: return {{QMessageBox::Ok, IDOK}};
+  }
+}
+
+QMessageBox::Icon IconFor(UINT type) {
+  switch (type & MB_ICONMASK) {
+    case MB_ICONSTOP: return QMessageBox::Critical;
+    case MB_ICONQUESTION: return QMessageBox::Question;
+    case MB_ICONEXCLAMATION: return QMessageBox::Warning;
+    case MB_ICONINFORMATION: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+}  // namespace
+
+int TWindow::MessageBox(const char* text, const char* caption, UINT type) {
+  TModalRequest request;
+  request.Kind = TModalRequest::MessageBox;
+  request.Text = text != nullptr ? text : "";
+  request.Caption = caption != nullptr ? caption : "Error";
+  request.Flags = type;
+  if (auto answer = AskModalResponder(request)) return answer->Button;
+
+  QWidget* owner = Pimpl->Widget != nullptr ? Pimpl->Widget->window() : nullptr;
+  QMessageBox box(IconFor(type), QString::fromUtf8(request.Caption.c_str()),
+                  QString::fromUtf8(request.Text.c_str()), QMessageBox::NoButton, owner);
+  const std::vector<TButtonChoice> buttons = ButtonsFor(type);
+  for (const TButtonChoice& choice : buttons) box.addButton(choice.Qt);
+  const std::size_t defaultIndex = (type & MB_DEFMASK) >> 8;
+  if (defaultIndex < buttons.size()) box.setDefaultButton(buttons[defaultIndex].Qt);
+  box.exec();
+  const auto clicked = box.standardButton(box.clickedButton());
+  for (const TButtonChoice& choice : buttons) {
+    if (choice.Qt == clicked) return choice.Id;
+  }
+  // Closed without a button: Windows answers Cancel where there is one, else the only button.
+  for (const TButtonChoice& choice : buttons) {
+    if (choice.Id == IDCANCEL) return IDCANCEL;
+  }
+  return buttons.size() == 1 ? buttons.front().Id : IDCANCEL;
+}

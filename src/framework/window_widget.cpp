@@ -1,0 +1,161 @@
+// Qt events in, window messages out.
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QTimerEvent>
+
+#include "framework/key_map.h"
+#include "framework/qt_bridge.h"
+#include "framework/window_impl.h"
+
+namespace {
+
+WPARAM MouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+  WPARAM keys = 0;
+  if (buttons & Qt::LeftButton) keys |= MK_LBUTTON;
+  if (buttons & Qt::RightButton) keys |= MK_RBUTTON;
+  if (modifiers & Qt::ShiftModifier) keys |= MK_SHIFT;
+  if (modifiers & Qt::ControlModifier) keys |= MK_CONTROL;
+  return keys;
+}
+
+LPARAM ClientPoint(const QMouseEvent* e) {
+  const QPoint p = e->position().toPoint();
+  return MAKELPARAM(p.x(), p.y());
+}
+
+}  // namespace
+
+QEvent::Type TWindowWidget::TPostedMessage::EventType() {
+  static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+  return type;
+}
+
+TWindowWidget::TWindowWidget(TWindow* owner, QWidget* parent) : QWidget(parent), Owner(owner) {
+  // The backing image covers every pixel, so Qt need not clear anything first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+bool TWindowWidget::Forward(UINT msg, TParam1 p1, TParam2 p2) {
+  if (Owner == nullptr) return false;
+  TWindow::TImpl& impl = *Owner->Impl();
+  Owner->HandleMessage(msg, p1, p2);
+  return !impl.LastDefaultRan;
+}
+
+bool TWindowWidget::event(QEvent* e) {
+  if (e->type() == TPostedMessage::EventType()) {
+    const auto* posted = static_cast<TPostedMessage*>(e);
+    if (Owner != nullptr) Owner->HandleMessage(posted->Msg, posted->P1, posted->P2);
+    return true;
+  }
+  if (Owner != nullptr && isWindow()) {
+    // A top-level window's activation stands for its focus.
+    if (e->type() == QEvent::WindowActivate) Owner->HandleMessage(WM_SETFOCUS, 0, 0);
+    if (e->type() == QEvent::WindowDeactivate) Owner->HandleMessage(WM_KILLFOCUS, 0, 0);
+  }
+  return QWidget::event(e);
+}
+
+void TWindowWidget::paintEvent(QPaintEvent* e) {
+  if (Owner == nullptr) return;
+  TWindow::TImpl& impl = *Owner->Impl();
+  impl.InPaintEvent = true;
+  impl.PaintPending(*Owner);
+  impl.InPaintEvent = false;
+  QPainter painter(this);
+  painter.drawImage(e->rect(), impl.Backing, e->rect());
+}
+
+void TWindowWidget::resizeEvent(QResizeEvent* e) {
+  if (Owner == nullptr) return;
+  TWindow::TImpl& impl = *Owner->Impl();
+  const QSize size = e->size().expandedTo(QSize(0, 0));
+  const QSize old = impl.Backing.size();
+  // Keep what was drawn; what the new size uncovers is invalid and erased.
+  QImage grown(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  grown.fill(ToQRgb(Owner->GetBkgndColor()));
+  {
+    QPainter painter(&grown);
+    painter.drawImage(0, 0, impl.Backing);
+  }
+  impl.Backing = grown;
+  impl.Invalid &= QRect(QPoint(0, 0), size);
+  const QRegion uncovered = QRegion(QRect(QPoint(0, 0), size)) - QRegion(QRect(QPoint(0, 0), old));
+  if (!uncovered.isEmpty()) {
+    impl.Invalid += uncovered;
+    impl.EraseInvalid = true;
+  }
+  WPARAM kind = SIZE_RESTORED;
+  if (isWindow() && isMaximized()) kind = SIZE_MAXIMIZED;
+  if (isWindow() && isMinimized()) kind = SIZE_MINIMIZED;
+  Owner->HandleMessage(WM_SIZE, kind, MAKELPARAM(size.width(), size.height()));
+}
+
+void TWindowWidget::mousePressEvent(QMouseEvent* e) {
+  UINT msg = 0;
+  if (e->button() == Qt::LeftButton) msg = WM_LBUTTONDOWN;
+  if (e->button() == Qt::RightButton) msg = WM_RBUTTONDOWN;
+  if (msg == 0 || !Forward(msg, MouseKeys(e->buttons(), e->modifiers()), ClientPoint(e))) {
+    e->ignore();
+  }
+}
+
+void TWindowWidget::mouseReleaseEvent(QMouseEvent* e) {
+  UINT msg = 0;
+  if (e->button() == Qt::LeftButton) msg = WM_LBUTTONUP;
+  if (e->button() == Qt::RightButton) msg = WM_RBUTTONUP;
+  if (msg == 0 || !Forward(msg, MouseKeys(e->buttons(), e->modifiers()), ClientPoint(e))) {
+    e->ignore();
+  }
+}
+
+void TWindowWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+  // Windows without double-click style see a second press.
+  if (e->button() != Qt::LeftButton ||
+      !Forward(WM_LBUTTONDOWN, MouseKeys(e->buttons(), e->modifiers()), ClientPoint(e))) {
+    e->ignore();
+  }
+}
+
+void TWindowWidget::mouseMoveEvent(QMouseEvent* e) {
+  if (!Forward(WM_MOUSEMOVE, MouseKeys(e->buttons(), e->modifiers()), ClientPoint(e))) {
+    e->ignore();
+  }
+}
+
+void TWindowWidget::keyPressEvent(QKeyEvent* e) {
+  const UINT vk = VirtualKeyFromQt(e->key(), e->modifiers());
+  const LPARAM flags = 1 | (e->isAutoRepeat() ? (LPARAM{1} << 30) : 0);
+  if (vk == 0 || !Forward(WM_KEYDOWN, vk, flags)) e->ignore();
+}
+
+void TWindowWidget::keyReleaseEvent(QKeyEvent* e) {
+  const UINT vk = VirtualKeyFromQt(e->key(), e->modifiers());
+  if (vk == 0 || !Forward(WM_KEYUP, vk, LPARAM{1} | (LPARAM{3} << 30))) e->ignore();
+}
+
+void TWindowWidget::closeEvent(QCloseEvent* e) {
+  // The window decides through WM_CLOSE; Qt must not close it on its own.
+  e->ignore();
+  if (Owner != nullptr) Owner->HandleMessage(WM_CLOSE, 0, 0);
+}
+
+void TWindowWidget::timerEvent(QTimerEvent* e) {
+  if (Owner == nullptr) return;
+  const auto& timers = Owner->Impl()->Timers;
+  if (auto it = timers.find(e->timerId()); it != timers.end()) {
+    Owner->HandleMessage(WM_TIMER, it->second, 0);
+  }
+}
+
+void TWindowWidget::focusInEvent(QFocusEvent* e) {
+  QWidget::focusInEvent(e);
+  // Focus stays out of the way: nothing to draw for it.
+}
