@@ -92,6 +92,14 @@ COLORREF BrushColour(const TDC::TImpl& d) {
   return d.Brush != nullptr ? d.Brush->GetColor() : 0xFFFFFF;
 }
 
+// The pixels an origin and a signed extent cover: a negative extent runs back from the
+// origin, which it includes (x = 3, width -4 covers 0..3).
+QRect Span(const QRect& r) {
+  const int left = r.width() < 0 ? r.x() + r.width() + 1 : r.x();
+  const int top = r.height() < 0 ? r.y() + r.height() + 1 : r.y();
+  return QRect(left, top, std::abs(r.width()), std::abs(r.height()));
+}
+
 // Copies source pixels (image coordinates, either side may be mirrored by a negative
 // extent) onto the destination rectangle.
 bool Blit(TDC::TImpl& d, QRect dest, const QImage& source, QRect from, bool sourceMonochrome,
@@ -103,8 +111,8 @@ bool Blit(TDC::TImpl& d, QRect dest, const QImage& source, QRect from, bool sour
   }
   const bool mirrorX = (dest.width() < 0) != (from.width() < 0);
   const bool mirrorY = (dest.height() < 0) != (from.height() < 0);
-  dest = dest.normalized();
-  from = from.normalized();
+  dest = Span(dest);
+  from = Span(from);
   if (rop == BLACKNESS || rop == WHITENESS) {
     Fill(d, dest, rop == BLACKNESS ? 0x000000 : 0xFFFFFF);
     return true;

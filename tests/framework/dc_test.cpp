@@ -1,0 +1,341 @@
+// Drawing with Windows' conventions, checked on the pixels of bitmaps and backing images.
+#include <QImage>
+
+#include <cstring>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dc.h"
+#include "framework/dib.h"
+#include "framework/gdi.h"
+#include "framework/line_raster.h"
+#include "framework/qt_bridge.h"
+
+namespace {
+
+constexpr COLORREF White = 0xFFFFFF;
+constexpr COLORREF Black = 0x000000;
+constexpr COLORREF Red = 0x0000FF;
+constexpr COLORREF Blue = 0xFF0000;
+
+// A white bitmap with a memory context drawing on it.
+struct TCanvas {
+  TBitmap Bitmap;
+  TMemoryDC DC;
+  TCanvas(int w, int h) : Bitmap(w, h), DC(Bitmap) { DC.FillRect(TRect(0, 0, w, h), TBrush(White)); }
+  COLORREF At(int x, int y) const { return DC.GetPixel(x, y); }
+  // The canvas as rows of characters: '.' white, '#' anything else.
+  std::vector<std::string> Picture() const {
+    std::vector<std::string> rows;
+    for (int y = 0; y < Bitmap.Height(); ++y) {
+      std::string row;
+      for (int x = 0; x < Bitmap.Width(); ++x) row += At(x, y) == White ? '.' : '#';
+      rows.push_back(row);
+    }
+    return rows;
+  }
+};
+
+TEST(Lines, LeaveOutTheirEndPoint) {
+  TCanvas c(8, 4);
+  TPen red(Red);
+  c.DC.SelectObject(red);
+  c.DC.MoveTo(1, 1);
+  c.DC.LineTo(5, 1);
+  EXPECT_EQ(c.At(1, 1), Red);
+  EXPECT_EQ(c.At(4, 1), Red);
+  EXPECT_EQ(c.At(5, 1), White);
+  EXPECT_EQ(c.DC.GetCurrentPosition(), TPoint(5, 1));
+  // Joined lines: the corner is drawn once, by the second line.
+  c.DC.LineTo(5, 3);
+  EXPECT_EQ(c.At(5, 1), Red);
+  EXPECT_EQ(c.At(5, 2), Red);
+  EXPECT_EQ(c.At(5, 3), White);
+}
+
+TEST(Lines, FollowTheLineBothWaysAndNullPenDrawsNothing) {
+  EXPECT_TRUE(LinePixels(TPoint(3, 3), TPoint(3, 3)).empty());
+  const auto diagonal = LinePixels(TPoint(0, 0), TPoint(4, 2));
+  ASSERT_EQ(diagonal.size(), 4u);
+  EXPECT_EQ(diagonal.front(), TPoint(0, 0));
+  EXPECT_EQ(diagonal.back().x, 3);
+  const auto backwards = LinePixels(TPoint(4, 0), TPoint(0, 0));
+  ASSERT_EQ(backwards.size(), 4u);
+  EXPECT_EQ(backwards.back(), TPoint(1, 0));
+  const auto steep = LinePixels(TPoint(0, 0), TPoint(1, 5));
+  ASSERT_EQ(steep.size(), 5u);
+  for (std::size_t i = 0; i < steep.size(); ++i) EXPECT_EQ(steep[i].y, static_cast<int>(i));
+
+  TCanvas c(4, 4);
+  c.DC.SelectNullPen();
+  c.DC.MoveTo(0, 0);
+  c.DC.LineTo(3, 3);
+  EXPECT_EQ(c.Picture(), (std::vector<std::string>{"....", "....", "....", "...."}));
+}
+
+TEST(Shapes, PolygonFillsRightAndBottomExclusiveAndOutlinesWithThePen) {
+  TCanvas c(11, 8);
+  const TPoint corners[] = {{1, 1}, {9, 1}, {9, 6}, {1, 6}};
+  c.DC.SelectNullPen();
+  TBrush blue(Blue);
+  c.DC.SelectObject(blue);
+  c.DC.Polygon(corners, 4);
+  EXPECT_EQ(c.At(1, 1), Blue);
+  EXPECT_EQ(c.At(8, 5), Blue);
+  EXPECT_EQ(c.At(9, 5), White);
+  EXPECT_EQ(c.At(8, 6), White);
+
+  TCanvas outlined(11, 8);
+  TPen red(Red);
+  outlined.DC.SelectObject(red);
+  outlined.DC.SelectObject(blue);
+  outlined.DC.Polygon(corners, 4);
+  EXPECT_EQ(outlined.At(9, 6), Red);  // the outline closes through every corner
+  EXPECT_EQ(outlined.At(1, 6), Red);
+  EXPECT_EQ(outlined.At(4, 3), Blue);
+}
+
+TEST(Shapes, RectangleKeepsItsOutlineInsideAndNullPenFillsOneLess) {
+  TCanvas c(8, 6);
+  TPen black(Black);
+  TBrush blue(Blue);
+  c.DC.SelectObject(black);
+  c.DC.SelectObject(blue);
+  c.DC.Rectangle(1, 1, 6, 5);
+  EXPECT_EQ(c.Picture(), (std::vector<std::string>{
+                             "........",
+                             ".#####..",
+                             ".#####..",
+                             ".#####..",
+                             ".#####..",
+                             "........",
+                         }));
+  EXPECT_EQ(c.At(1, 1), Black);
+  EXPECT_EQ(c.At(5, 4), Black);
+  EXPECT_EQ(c.At(6, 4), White);
+  EXPECT_EQ(c.At(5, 5), White);
+  EXPECT_EQ(c.At(3, 2), Blue);
+
+  TCanvas n(8, 6);
+  n.DC.SelectNullPen();
+  n.DC.SelectObject(blue);
+  n.DC.Rectangle(1, 1, 6, 5);
+  EXPECT_EQ(n.Picture(), (std::vector<std::string>{
+                             "........",
+                             ".####...",
+                             ".####...",
+                             ".####...",
+                             "........",
+                             "........",
+                         }));
+}
+
+TEST(Shapes, FillRectIsRightAndBottomExclusive) {
+  TCanvas c(5, 4);
+  c.DC.FillRect(TRect(1, 1, 3, 2), TBrush(Red));
+  EXPECT_EQ(c.Picture(), (std::vector<std::string>{".....", ".##..", ".....", "....."}));
+  c.DC.FillRect(TRect(3, 3, 3, 4), TBrush(Red));  // empty
+  EXPECT_EQ(c.At(3, 3), White);
+}
+
+// A 4 x 4 picture of distinct colours, for following pixels through a copy.
+TBitmap Checker() {
+  TBitmap bitmap(4, 4);
+  TMemoryDC dc(bitmap);
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 4; ++x) dc.SetPixel(x, y, RGB(static_cast<BYTE>(x * 60), static_cast<BYTE>(y * 60), 7));
+  }
+  return bitmap;
+}
+
+TEST(Blits, StretchBltCopiesTheSourceRectangle) {
+  TBitmap picture = Checker();
+  TMemoryDC source(picture);
+  TCanvas c(10, 10);
+  c.DC.SetStretchBltMode(COLORONCOLOR);
+  // 1:1 copy of the source's (1,2)-(3,4) to (5,5).
+  c.DC.StretchBlt(5, 5, 2, 2, source, 1, 2, 2, 2, SRCCOPY);
+  EXPECT_EQ(c.At(5, 5), RGB(60, 120, 7));
+  EXPECT_EQ(c.At(6, 6), RGB(120, 180, 7));
+  EXPECT_EQ(c.At(7, 7), White);
+  EXPECT_EQ(c.At(4, 5), White);
+  // Doubling: every source pixel becomes a 2 x 2 block.
+  c.DC.StretchBlt(0, 0, 4, 4, source, 2, 0, 2, 2, SRCCOPY);
+  EXPECT_EQ(c.At(0, 0), RGB(120, 0, 7));
+  EXPECT_EQ(c.At(1, 1), RGB(120, 0, 7));
+  EXPECT_EQ(c.At(2, 0), RGB(180, 0, 7));
+  EXPECT_EQ(c.At(3, 3), RGB(180, 60, 7));
+  EXPECT_EQ(c.At(4, 4), White);
+  // Halving picks one pixel of every 2 x 2 block.
+  TCanvas h(4, 4);
+  h.DC.StretchBlt(0, 0, 2, 2, source, 0, 0, 4, 4, SRCCOPY);
+  EXPECT_NE(h.At(0, 0), White);
+  EXPECT_NE(h.At(1, 1), h.At(0, 0));
+  EXPECT_EQ(h.At(2, 2), White);
+}
+
+TEST(Blits, BitBltWithinOneBitmapAndMirroring) {
+  TBitmap picture = Checker();
+  TMemoryDC dc(picture);
+  dc.BitBlt(0, 0, 2, 1, dc, 2, 3);
+  EXPECT_EQ(dc.GetPixel(0, 0), RGB(120, 180, 7));
+  EXPECT_EQ(dc.GetPixel(1, 0), RGB(180, 180, 7));
+  TBitmap fresh = Checker();
+  TMemoryDC source(fresh);
+  TCanvas c(4, 1);
+  c.DC.StretchBlt(3, 0, -4, 1, source, 0, 0, 4, 1);  // negative width mirrors
+  EXPECT_EQ(c.At(0, 0), RGB(180, 0, 7));
+  EXPECT_EQ(c.At(3, 0), RGB(0, 0, 7));
+}
+
+TEST(Blits, StretchDIBitsCountsSourceRowsFromTheBottom) {
+  // 2 x 3 DIB, 24 bits: bottom row blue, middle green, top red.
+  BITMAPINFOHEADER header{};
+  header.biSize = 40;
+  header.biWidth = 2;
+  header.biHeight = 3;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  TDib dib;
+  ASSERT_TRUE(dib.CreateFromHeader(header));
+  const BYTE rows[3][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};  // B, G, R bytes
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 2; ++x) std::memcpy(dib.ScanLine(y) + x * 3, rows[y], 3);
+  }
+  TCanvas c(2, 3);
+  // Source (0,0) size 2 x 1 is the bottom row.
+  EXPECT_EQ(c.DC.StretchDIBits(TRect(0, 0, 2, 1), TRect(0, 0, 2, 1), dib.GetBits(), *dib.GetInfo()), 1);
+  EXPECT_EQ(c.At(0, 0), Blue);
+  EXPECT_EQ(c.At(0, 1), White);
+  // The whole picture lands upright.
+  EXPECT_EQ(c.DC.StretchDIBits(TRect(0, 0, 2, 3), TRect(0, 0, 2, 3), dib.GetBits(), *dib.GetInfo()), 3);
+  EXPECT_EQ(c.At(1, 0), Red);
+  EXPECT_EQ(c.At(1, 1), 0x00FF00u);
+  EXPECT_EQ(c.At(1, 2), Blue);
+}
+
+TEST(Bitmaps, MonochromeStaysMonochrome) {
+  TBitmap mono(4, 2, 1, 1);
+  EXPECT_TRUE(mono.IsMonochrome());
+  {
+    TMemoryDC dc(mono);
+    EXPECT_EQ(dc.GetDeviceCaps(BITSPIXEL), 1);
+    dc.FillRect(TRect(0, 0, 2, 2), TBrush(RGB(200, 200, 200)));  // light: white
+    dc.FillRect(TRect(2, 0, 4, 2), TBrush(RGB(90, 20, 20)));     // dark: black
+  }
+  TBitmap copy(mono);
+  EXPECT_TRUE(copy.IsMonochrome());
+  TMemoryDC dc(copy);
+  EXPECT_EQ(dc.GetPixel(0, 0), White);
+  EXPECT_EQ(dc.GetPixel(3, 1), Black);
+  // A bitmap compatible with a fresh memory context is monochrome too, as on Windows.
+  TMemoryDC fresh;
+  EXPECT_TRUE(TBitmap(fresh, 3, 3).IsMonochrome());
+  TScreenDC screen;
+  EXPECT_FALSE(TBitmap(screen, 3, 3).IsMonochrome());
+  // Drawn in colour, a monochrome source takes the text and background colours.
+  TCanvas c(4, 1);
+  c.DC.SetTextColor(Red);
+  c.DC.SetBkColor(Blue);
+  c.DC.BitBlt(0, 0, 4, 1, dc, 0, 0);
+  EXPECT_EQ(c.At(0, 0), Blue);
+  EXPECT_EQ(c.At(3, 0), Red);
+}
+
+TEST(Bitmaps, ThatCannotBeMadeThrowTXGdi) {
+  EXPECT_THROW(TBitmap(0, 10), TXGdi);
+  EXPECT_THROW(TBitmap(10, -1), TXGdi);
+  EXPECT_THROW(TBitmap(100000, 10), TXGdi);
+  TScreenDC screen;
+  TDib empty;
+  EXPECT_THROW(TBitmap(screen, empty), TXGdi);
+  EXPECT_THROW(TPalette{empty}, TXGdi);
+}
+
+TEST(Palettes, ComeFromAColourTableOnly) {
+  BITMAPINFOHEADER header{};
+  header.biSize = 40;
+  header.biWidth = 2;
+  header.biHeight = 2;
+  header.biPlanes = 1;
+  header.biBitCount = 8;
+  header.biClrUsed = 3;
+  TDib dib;
+  ASSERT_TRUE(dib.CreateFromHeader(header));
+  dib.GetColors()[2] = RGBQUAD{10, 20, 30, 0};
+  TPalette palette(dib);
+  ASSERT_EQ(palette.GetNumEntries(), 3);
+  EXPECT_EQ(palette.GetEntries()[2].peRed, 30);
+  EXPECT_EQ(palette.GetEntries()[2].peBlue, 10);
+  header.biBitCount = 24;
+  header.biClrUsed = 0;
+  TDib trueColour;
+  ASSERT_TRUE(trueColour.CreateFromHeader(header));
+  EXPECT_THROW(TPalette{trueColour}, TXGdi);
+  EXPECT_EQ(THalftonePalette().GetNumEntries(), 256);
+  TScreenDC screen;
+  EXPECT_EQ(screen.GetDeviceCaps(RASTERCAPS) & RC_PALETTE, 0);
+}
+
+TEST(Text, DrawsAtTheTopLeftInTheTextColourAndOpaqueModeFillsTheCell) {
+  TFont font("Arial", -20, 0, 0, 0, FW_BOLD);
+  TCanvas c(80, 40);
+  c.DC.SelectObject(font);
+  c.DC.SetTextColor(Red);
+  c.DC.SetBkMode(TRANSPARENT);
+  const TSize extent = c.DC.GetTextExtent("W");
+  EXPECT_GT(extent.cx, 5);
+  EXPECT_GE(extent.cy, 20);
+  c.DC.TextOut(10, 5, "W");
+  int reds = 0;
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 80; ++x) {
+      if (c.At(x, y) == Red) {
+        ++reds;
+        EXPECT_GE(x, 10);
+        EXPECT_GE(y, 5);
+        EXPECT_LT(x, 10 + extent.cx + 2);
+        EXPECT_LT(y, 5 + extent.cy);
+      }
+    }
+  }
+  EXPECT_GT(reds, 20);
+  c.DC.SetBkMode(OPAQUE);
+  c.DC.SetBkColor(Blue);
+  c.DC.TextOut(40, 5, "W");
+  EXPECT_EQ(c.At(40, 5), Blue);  // top-left of the cell is background
+}
+
+TEST(Text, FontKeepsItsLogicalFontAndHeightsMeanCellOrCharacters) {
+  LOGFONT log{};
+  log.lfHeight = 30;
+  log.lfWidth = 7;
+  log.lfWeight = FW_BOLD;
+  log.lfItalic = 1;
+  std::strcpy(log.lfFaceName, "Arial");
+  TFont font(log);
+  LOGFONT back{};
+  ASSERT_TRUE(font.GetObject(back));
+  EXPECT_EQ(std::memcmp(&back, &log, sizeof log), 0);
+  TFont copy(font);
+  EXPECT_EQ(copy.GetLogFont().lfHeight, 30);
+
+  // A positive height is the whole cell, a negative one the characters alone.
+  TCanvas c(10, 10);
+  TFont cell("Arial", 30);
+  c.DC.SelectObject(cell);
+  EXPECT_NEAR(c.DC.GetTextExtent("Ag").cy, 30, 2);
+  TFont characters("Arial", -30);
+  c.DC.SelectObject(characters);
+  EXPECT_GT(c.DC.GetTextExtent("Ag").cy, 31);
+  // A width asks for narrower or wider characters.
+  TFont narrow("Arial", -30, 4);
+  TFont wide("Arial", -30, 20);
+  c.DC.SelectObject(narrow);
+  const int narrowWidth = c.DC.GetTextExtent("MMMM").cx;
+  c.DC.SelectObject(wide);
+  EXPECT_GT(c.DC.GetTextExtent("MMMM").cx, narrowWidth * 2);
+}
+
+}  // namespace
