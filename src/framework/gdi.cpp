@@ -15,10 +15,13 @@ namespace {
 
 // Largest bitmap side we make; beyond it a bitmap cannot be made, as on any real device.
 constexpr int MaxBitmapSide = 32767;
+// And at most 2^28 pixels (1 GiB of image), whatever the sides.
+constexpr long long MaxBitmapPixels = 1LL << 28;
 constexpr int DefaultFontHeight = 16;
 
 QImage BlankImage(int width, int height) {
-  if (width <= 0 || height <= 0 || width > MaxBitmapSide || height > MaxBitmapSide) {
+  if (width <= 0 || height <= 0 || width > MaxBitmapSide || height > MaxBitmapSide ||
+      static_cast<long long>(width) * height > MaxBitmapPixels) {
     throw TXGdi("Unable to make a bitmap of this size.");
   }
   QImage image(width, height, QImage::Format_RGB32);
@@ -120,7 +123,8 @@ TBitmap::TBitmap(const TDC& dc, int width, int height) : Pimpl(std::make_unique<
 
 TBitmap::TBitmap(const TDC& dc, const TDib& dib) : Pimpl(std::make_unique<TImpl>()) {
   if (!dib.IsOK()) throw TXGdi("The picture is empty.");
-  if (dib.Width() > MaxBitmapSide || dib.Height() > MaxBitmapSide) {
+  if (dib.Width() > MaxBitmapSide || dib.Height() > MaxBitmapSide ||
+      static_cast<long long>(dib.Width()) * dib.Height() > MaxBitmapPixels) {
     throw TXGdi("Unable to make a bitmap of this size.");
   }
   Pimpl->Image = DibToImage(dib);

@@ -247,6 +247,7 @@ TEST(Bitmaps, ThatCannotBeMadeThrowTXGdi) {
   EXPECT_THROW(TBitmap(0, 10), TXGdi);
   EXPECT_THROW(TBitmap(10, -1), TXGdi);
   EXPECT_THROW(TBitmap(100000, 10), TXGdi);
+  EXPECT_THROW(TBitmap(20000, 20000), TXGdi);  // sides fine, too many pixels
   TScreenDC screen;
   TDib empty;
   EXPECT_THROW(TBitmap(screen, empty), TXGdi);
