@@ -20,11 +20,14 @@ class TAcceleratorFilter : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::KeyPress || event == LastKey) return false;
-    LastKey = event;  // a key travels up through several widgets: translate it once
+    if (event->type() != QEvent::KeyPress) return false;
     TWindow* main = App.GetMainWindow();
     auto* widget = qobject_cast<QWidget*>(watched);
     if (main == nullptr || widget == nullptr || main->Impl()->Widget == nullptr) return false;
+    // A key travels up from the focus widget through its parents: translate it once, at
+    // its first receiver.
+    QWidget* focus = QApplication::focusWidget();
+    if (widget != (focus != nullptr ? focus : widget->window())) return false;
     if (QApplication::activeModalWidget() != nullptr) return false;
     if (widget->window() != main->Impl()->Widget->window()) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
@@ -32,12 +35,12 @@ class TAcceleratorFilter : public QObject {
     if (vk == 0) return false;
     const Qt::KeyboardModifiers mods = key->modifiers();
     return main->TranslateAccelerator(vk, mods.testFlag(Qt::ControlModifier),
-                                      mods.testFlag(Qt::ShiftModifier), mods.testFlag(Qt::AltModifier));
+                                      mods.testFlag(Qt::ShiftModifier),
+                                      mods.testFlag(Qt::AltModifier));
   }
 
  private:
   TApplication& App;
-  const QEvent* LastKey = nullptr;
 };
 
 struct TApplication::TImpl {
@@ -62,12 +65,13 @@ TApplication::TApplication(const char* name) : TModule(name), Pimpl(std::make_un
   QCoreApplication::instance()->installEventFilter(Pimpl->Filter.get());
   // The loop is idle when its dispatcher is about to wait for events.
   if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
-    Pimpl->IdleConnection = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] {
-      if (Pimpl->InIdle) return;
-      Pimpl->InIdle = true;
-      IdleAction(Pimpl->IdleCount++);
-      Pimpl->InIdle = false;
-    });
+    Pimpl->IdleConnection =
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] {
+          if (Pimpl->InIdle) return;
+          Pimpl->InIdle = true;
+          IdleAction(Pimpl->IdleCount++);
+          Pimpl->InIdle = false;
+        });
   }
 }
 
@@ -80,15 +84,23 @@ TApplication::~TApplication() {
   if (CurrentApplication == this) CurrentApplication = nullptr;
 }
 
-TApplication* TApplication::Current() { return CurrentApplication; }
+TApplication* TApplication::Current() {
+  return CurrentApplication;
+}
 
 void TApplication::InitMainWindow() {}
 
-void TApplication::SetMainWindow(std::unique_ptr<TWindow> window) { MainWindow = std::move(window); }
+void TApplication::SetMainWindow(std::unique_ptr<TWindow> window) {
+  MainWindow = std::move(window);
+}
 
-bool TApplication::IdleAction(long) { return false; }
+bool TApplication::IdleAction(long) {
+  return false;
+}
 
-void TApplication::Quit(int exitCode) { QCoreApplication::exit(exitCode); }
+void TApplication::Quit(int exitCode) {
+  QCoreApplication::exit(exitCode);
+}
 
 int TApplication::Run() {
   InitMainWindow();

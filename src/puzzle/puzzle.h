@@ -1,0 +1,156 @@
+// The board: one TPuzzle window holding MaxSide x MaxSide TTombol pieces. It is the game's
+// model (size, content, rules of play) and the main window's client that draws itself
+// and takes the player's pointer and keys. The model runs without a created window.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "framework/dc.h"
+#include "framework/gdi.h"
+#include "framework/geometry.h"
+#include "framework/window.h"
+#include "platform/winconst.h"
+
+constexpr int MaxSide = 20;
+
+enum class TContentKind : BYTE { Alphabet = 1, Numeric = 2, Picture = 3 };
+enum class TGameType : BYTE { Sliding = 1, Jigsaw = 2 };
+
+// Posted by the board to itself on button-up; lParam is the clicked TTombol.
+constexpr UINT WM_PIECECLICKED = WM_USER + 1;
+// Sent to the parent after every tested move.
+constexpr UINT WM_PUZZLEMOVED = WM_USER + 2;
+// Sent to the parent when the board is solved, after WM_PUZZLEMOVED.
+constexpr UINT WM_PUZZLESOLVED = WM_USER + 3;
+
+// Sound resources of the two clicks.
+constexpr int WAVE_SWAP = 10;
+constexpr int WAVE_SLIDE = 11;
+
+class TPuzzle;
+
+// One cell of the board. The object stays in its cell; its content (Source, Number,
+// HomeX, HomeY) travels from piece to piece as the player moves.
+class TTombol {
+ public:
+  TTombol(TPuzzle* puzzle, int number, int left, int top, int width, int height, int x, int y);
+
+  // Sets the content number; with redraw a piece with a number is drawn at once and the
+  // empty space (0) is erased to the background.
+  void SetNumber(int number, bool redraw);
+  void Draw(TDC& dc, bool pressed, bool fill);
+
+  // The piece's rectangle in client pixels, right and bottom exclusive.
+  TRect GetRect() const { return TRect(Left, Top, Left + Width, Top + Height); }
+  bool IsCorrect() const { return HomeX == X && HomeY == Y; }
+
+  TPuzzle* Puzzle;
+  TRect Source;  // picture pixels of the content (picture boards only)
+  int Number;    // 1-based row-major home of the content; 0 is the empty space
+  int HomeX;
+  int HomeY;
+  int X;  // this object's own cell, fixed
+  int Y;
+  int Left;
+  int Top;
+  int Width;
+  int Height;
+  bool Visible;
+  COLORREF Color;
+};
+
+class TPuzzle : public TWindow {
+ public:
+  // Columns and rows below 3 become 3; the board is numbered by the first SetSize.
+  TPuzzle(int columns, int rows, TWindow* parent);
+  ~TPuzzle() override;
+
+  // Board model.
+  bool SetSize(int columns, int rows);
+  void Reset();
+  void SplitPicture();
+  void SetGameType(TGameType type);
+  void SetContentKind(TContentKind kind);
+  void Set3D(bool on);
+  void SetShowFalse(bool on);
+  void RedrawAll();
+
+  // Rules of play.
+  bool MoveEmptyLeft(bool redraw);
+  bool MoveEmptyRight(bool redraw);
+  bool MoveEmptyUp(bool redraw);
+  bool MoveEmptyDown(bool redraw);
+  void ClickPiece(TTombol* piece);
+  void Scramble();
+  int CountFalse() const;
+  void CheckSolved();
+
+  // View.
+  void Zoom(int direction);
+  void SetFitInWindow(bool on);
+  void SetPiecesColor(COLORREF color);
+  void SetLabelFont(const LOGFONT& logFont, COLORREF color);
+  void Paint(TDC& dc, bool erase, TRect& rect) override;
+
+  // Pictures and saved games.
+  bool LoadPicture(const char* name, bool relayout);
+  void ReportOpenFailure(const char* name);
+  bool SaveGame(const char* path, const char* pictureName, int elapsedSeconds);
+  // The new current picture name (a picture game) or none; elapsedSeconds is 0 on failure.
+  std::optional<std::string> LoadGame(const char* path, const char* currentPictureName,
+                                      int& elapsedSeconds);
+
+  // Palette ownership: the board owns Palette unless it is HalftonePalette.
+  void SetOwnedPalette(std::unique_ptr<TPalette> palette);
+  void UseHalftonePalette();
+  void ReleasePalette();
+
+  std::unique_ptr<TTombol> Pieces[MaxSide][MaxSide];  // [row][column]
+  TTombol* PressedPiece = nullptr;
+  int ActiveX;
+  int ActiveY;
+  int EmptyX;
+  int EmptyY;
+  int Columns;
+  int Rows;
+  TContentKind ContentKind = TContentKind::Alphabet;
+  TGameType GameType = TGameType::Sliding;
+  bool ShowFalse = false;
+  bool Effect3D = true;
+  bool Idle = true;
+  bool SoundOn = true;
+  bool ShowGrid = true;
+  bool FitInWindow = false;
+  int ZoomStep = 1;
+  std::unique_ptr<TPen> ShadowPen;
+  std::unique_ptr<TPen> LightPen;
+  std::unique_ptr<TFont> LabelFont;
+  COLORREF LabelColor = 0xFF0000;
+  std::unique_ptr<TBitmap> Picture;
+  TPalette* Palette = nullptr;
+  bool PaletteDevice;
+  std::unique_ptr<THalftonePalette> HalftonePalette;
+  TRect BoardRect;
+
+ protected:
+  TResult EvSize(TParam1 p1, TParam2 p2);
+  TResult EvLButtonDown(TParam1 p1, TParam2 p2);
+  TResult EvLButtonUp(TParam1 p1, TParam2 p2);
+  TResult EvKeyDown(TParam1 p1, TParam2 p2);
+  TResult EvPieceClicked(TParam1 p1, TParam2 p2);
+  TResult EvQueryNewPalette(TParam1 p1, TParam2 p2);
+  TResult EvPaletteChanged(TParam1 p1, TParam2 p2);
+
+ private:
+  // Places the board and every piece in the client area (the size handler's work).
+  void Layout();
+  bool MoveEmpty(int dx, int dy, bool redraw);
+  void PlayClick(int resource);
+  TTombol* HitTest(const TPoint& p);
+
+  std::unique_ptr<TPalette> OwnedPalette;
+
+  DECLARE_RESPONSE_TABLE(TPuzzle);
+};
