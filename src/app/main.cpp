@@ -50,9 +50,13 @@ class TBoardFrame : public TWindow {
   DECLARE_RESPONSE_TABLE(TBoardFrame);
 };
 
+// clang-format off
 DEFINE_RESPONSE_TABLE1(TBoardFrame, TWindow)
-EV_MESSAGE(WM_SIZE, &TBoardFrame::EvSize), EV_MESSAGE(WM_SETFOCUS, &TBoardFrame::EvSetFocus),
-    EV_MESSAGE(WM_PUZZLESOLVED, &TBoardFrame::EvPuzzleSolved), END_RESPONSE_TABLE;
+  EV_MESSAGE(WM_SIZE, &TBoardFrame::EvSize),
+  EV_MESSAGE(WM_SETFOCUS, &TBoardFrame::EvSetFocus),
+  EV_MESSAGE(WM_PUZZLESOLVED, &TBoardFrame::EvPuzzleSolved),
+END_RESPONSE_TABLE;
+// clang-format on
 
 class TAppSaya : public TApplication {
  public:

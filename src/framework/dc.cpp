@@ -31,11 +31,16 @@ QFont CurrentFont(const TDC::TImpl& d) {
 
 QPainter::CompositionMode CompositionFor(DWORD rop) {
   switch (rop) {
-    case SRCPAINT: return QPainter::RasterOp_SourceOrDestination;
-    case SRCAND: return QPainter::RasterOp_SourceAndDestination;
-    case SRCINVERT: return QPainter::RasterOp_SourceXorDestination;
-    case NOTSRCCOPY: return QPainter::RasterOp_NotSource;
-    default: return QPainter::CompositionMode_Source;
+    case SRCPAINT:
+      return QPainter::RasterOp_SourceOrDestination;
+    case SRCAND:
+      return QPainter::RasterOp_SourceAndDestination;
+    case SRCINVERT:
+      return QPainter::RasterOp_SourceXorDestination;
+    case NOTSRCCOPY:
+      return QPainter::RasterOp_NotSource;
+    default:
+      return QPainter::CompositionMode_Source;
   }
 }
 
@@ -125,7 +130,8 @@ bool Blit(TDC::TImpl& d, QRect dest, const QImage& source, QRect from, bool sour
   } else {
     QImage piece = source.copy(from);
     if (mirrorX || mirrorY) piece = piece.mirrored(mirrorX, mirrorY);
-    if (sourceMonochrome && !d.Monochrome()) piece = ColourizeMonochrome(piece, d.TextColor, d.BkColor);
+    if (sourceMonochrome && !d.Monochrome())
+      piece = ColourizeMonochrome(piece, d.TextColor, d.BkColor);
     p->drawImage(dest, piece);
   }
   p->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -175,9 +181,13 @@ void TDC::TImpl::SetTarget(QImage* target) {
 
 TDC::TDC(std::unique_ptr<TImpl> impl) : Pimpl(std::move(impl)) {}
 
-TDC::~TDC() { Pimpl->Finish(); }
+TDC::~TDC() {
+  Pimpl->Finish();
+}
 
-bool TDC::IsNull() const { return Pimpl->Target == nullptr || Pimpl->Target->isNull(); }
+bool TDC::IsNull() const {
+  return Pimpl->Target == nullptr || Pimpl->Target->isNull();
+}
 
 void TDC::SelectObject(const TPen& pen) {
   Pimpl->Pen = &pen;
@@ -187,15 +197,23 @@ void TDC::SelectObject(const TBrush& brush) {
   Pimpl->Brush = &brush;
   Pimpl->NullBrush = false;
 }
-void TDC::SelectObject(const TFont& font) { Pimpl->Font = &font; }
+void TDC::SelectObject(const TFont& font) {
+  Pimpl->Font = &font;
+}
 void TDC::SelectObject(TBitmap& bitmap) {
   if (Pimpl->Window != nullptr) return;  // only memory contexts hold bitmaps
   Pimpl->SetTarget(&bitmap.Impl().Image);
   Pimpl->Bitmap = &bitmap;
 }
-void TDC::SelectObject(const TPalette& palette, bool) { Pimpl->Palette = &palette; }
-void TDC::SelectNullPen() { Pimpl->NullPen = true; }
-void TDC::SelectNullBrush() { Pimpl->NullBrush = true; }
+void TDC::SelectObject(const TPalette& palette, bool) {
+  Pimpl->Palette = &palette;
+}
+void TDC::SelectNullPen() {
+  Pimpl->NullPen = true;
+}
+void TDC::SelectNullBrush() {
+  Pimpl->NullBrush = true;
+}
 void TDC::RestorePen() {
   Pimpl->Pen = nullptr;
   Pimpl->NullPen = false;
@@ -204,13 +222,17 @@ void TDC::RestoreBrush() {
   Pimpl->Brush = nullptr;
   Pimpl->NullBrush = false;
 }
-void TDC::RestoreFont() { Pimpl->Font = nullptr; }
+void TDC::RestoreFont() {
+  Pimpl->Font = nullptr;
+}
 void TDC::RestoreBitmap() {
   if (Pimpl->Bitmap == nullptr) return;
   Pimpl->SetTarget(&Pimpl->OwnImage);
   Pimpl->Bitmap = nullptr;
 }
-void TDC::RestorePalette() { Pimpl->Palette = nullptr; }
+void TDC::RestorePalette() {
+  Pimpl->Palette = nullptr;
+}
 void TDC::RestoreObjects() {
   RestorePen();
   RestoreBrush();
@@ -220,15 +242,31 @@ void TDC::RestoreObjects() {
 }
 
 // True-colour displays have no system palette to map into.
-UINT TDC::RealizePalette() { return 0; }
-bool TDC::UpdateColors() { return true; }
+UINT TDC::RealizePalette() {
+  return 0;
+}
+bool TDC::UpdateColors() {
+  return true;
+}
 
-int TDC::SetMapMode(int mode) { return std::exchange(Pimpl->MapMode, mode); }
-int TDC::SetBkMode(int mode) { return std::exchange(Pimpl->BkMode, mode); }
-COLORREF TDC::SetBkColor(COLORREF color) { return std::exchange(Pimpl->BkColor, color); }
-COLORREF TDC::SetTextColor(COLORREF color) { return std::exchange(Pimpl->TextColor, color); }
-int TDC::SetStretchBltMode(int mode) { return std::exchange(Pimpl->StretchMode, mode); }
-int TDC::GetStretchBltMode() const { return Pimpl->StretchMode; }
+int TDC::SetMapMode(int mode) {
+  return std::exchange(Pimpl->MapMode, mode);
+}
+int TDC::SetBkMode(int mode) {
+  return std::exchange(Pimpl->BkMode, mode);
+}
+COLORREF TDC::SetBkColor(COLORREF color) {
+  return std::exchange(Pimpl->BkColor, color);
+}
+COLORREF TDC::SetTextColor(COLORREF color) {
+  return std::exchange(Pimpl->TextColor, color);
+}
+int TDC::SetStretchBltMode(int mode) {
+  return std::exchange(Pimpl->StretchMode, mode);
+}
+int TDC::GetStretchBltMode() const {
+  return Pimpl->StretchMode;
+}
 
 bool TDC::MoveTo(int x, int y) {
   Pimpl->Position = TPoint(x, y);
@@ -241,7 +279,9 @@ bool TDC::LineTo(int x, int y) {
   return true;
 }
 
-TPoint TDC::GetCurrentPosition() const { return Pimpl->Position; }
+TPoint TDC::GetCurrentPosition() const {
+  return Pimpl->Position;
+}
 
 bool TDC::Polygon(const TPoint* points, int count) {
   if (points == nullptr || count < 2) return false;
@@ -263,7 +303,8 @@ bool TDC::Polygon(const TPoint* points, int count) {
 bool TDC::Rectangle(int left, int top, int right, int bottom) {
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);
-  const bool outline = !Pimpl->NullPen && (Pimpl->Pen == nullptr || Pimpl->Pen->GetStyle() != PS_NULL);
+  const bool outline =
+      !Pimpl->NullPen && (Pimpl->Pen == nullptr || Pimpl->Pen->GetStyle() != PS_NULL);
   if (!outline) {
     if (!Pimpl->NullBrush) {
       Fill(*Pimpl, QRect(left, top, right - left - 1, bottom - top - 1), BrushColour(*Pimpl));
@@ -273,7 +314,8 @@ bool TDC::Rectangle(int left, int top, int right, int bottom) {
   if (!Pimpl->NullBrush) {
     Fill(*Pimpl, QRect(left, top, right - left, bottom - top), BrushColour(*Pimpl));
   }
-  const TPoint corners[] = {{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};
+  const TPoint corners[] = {
+      {left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};
   for (int i = 0; i < 4; ++i) DrawLine(*Pimpl, corners[i], corners[(i + 1) % 4]);
   return true;
 }
@@ -359,21 +401,28 @@ int TDC::GetDeviceCaps(int index) const {
   switch (index) {
     case RASTERCAPS:
       return RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB;
-    case BITSPIXEL: return Pimpl->Monochrome() ? 1 : 32;
-    case PLANES: return 1;
-    case NUMCOLORS: return -1;
-    case SIZEPALETTE: return 0;
+    case BITSPIXEL:
+      return Pimpl->Monochrome() ? 1 : 32;
+    case PLANES:
+      return 1;
+    case NUMCOLORS:
+      return -1;
+    case SIZEPALETTE:
+      return 0;
     case LOGPIXELSX:
-    case LOGPIXELSY: return 96;
+    case LOGPIXELSY:
+      return 96;
     case HORZRES:
     case VERTRES: {
       QSize size = image != nullptr ? image->size() : QSize();
-      if (Pimpl->Target == &Pimpl->OwnImage && !Pimpl->OwnMonochrome && QGuiApplication::primaryScreen() != nullptr) {
+      if (Pimpl->Target == &Pimpl->OwnImage && !Pimpl->OwnMonochrome &&
+          QGuiApplication::primaryScreen() != nullptr) {
         size = QGuiApplication::primaryScreen()->size();
       }
       return index == HORZRES ? size.width() : size.height();
     }
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -404,7 +453,9 @@ TMemoryDC::TMemoryDC() : TDC(OwnImageImpl(true)) {}
 
 TMemoryDC::TMemoryDC(const TDC&) : TDC(OwnImageImpl(true)) {}
 
-TMemoryDC::TMemoryDC(TBitmap& bitmap) : TDC(OwnImageImpl(true)) { SelectObject(bitmap); }
+TMemoryDC::TMemoryDC(TBitmap& bitmap) : TDC(OwnImageImpl(true)) {
+  SelectObject(bitmap);
+}
 
 TScreenDC::TScreenDC() : TDC(OwnImageImpl(false)) {}
 

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "framework/geometry.h"
 #include "framework/gdi.h"
+#include "framework/geometry.h"
 #include "platform/winconst.h"
 #include "platform/wintypes.h"
 

@@ -17,8 +17,8 @@ struct TDC::TImpl {
   QImage* Target = nullptr;
   QImage OwnImage;
   bool OwnMonochrome = false;
-  TBitmap* Bitmap = nullptr;   // selected into a memory context
-  TWindow* Window = nullptr;   // a client context shows its drawing on this window at once
+  TBitmap* Bitmap = nullptr;    // selected into a memory context
+  TWindow* Window = nullptr;    // a client context shows its drawing on this window at once
   std::optional<QRegion> Clip;  // a paint context draws only where the window was invalid
 
   const TPen* Pen = nullptr;  // null: the default black pen

@@ -57,7 +57,8 @@ QFont FontFromLogFont(const LOGFONT& log) {
   if (log.lfWidth > 0) {
     const int natural = QFontMetrics(font).averageCharWidth();
     if (natural > 0) {
-      font.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * log.lfWidth / natural)), 1, 4000));
+      font.setStretch(
+          std::clamp(static_cast<int>(std::lround(100.0 * log.lfWidth / natural)), 1, 4000));
     }
   }
   return font;
@@ -97,7 +98,9 @@ TFont::TFont(const LOGFONT& logFont) : Pimpl(std::make_unique<TImpl>()) {
   Pimpl->Log.lfFaceName[LF_FACESIZE - 1] = '\0';
 }
 
-TFont::TFont(const TFont& other) : Pimpl(std::make_unique<TImpl>()) { Pimpl->Log = other.Pimpl->Log; }
+TFont::TFont(const TFont& other) : Pimpl(std::make_unique<TImpl>()) {
+  Pimpl->Log = other.Pimpl->Log;
+}
 
 TFont::~TFont() = default;
 
@@ -106,7 +109,9 @@ bool TFont::GetObject(LOGFONT& logFont) const {
   return true;
 }
 
-const LOGFONT& TFont::GetLogFont() const { return Pimpl->Log; }
+const LOGFONT& TFont::GetLogFont() const {
+  return Pimpl->Log;
+}
 
 // --- TBitmap ---------------------------------------------------------------------------
 
@@ -137,9 +142,15 @@ TBitmap::TBitmap(const TBitmap& other) : Pimpl(std::make_unique<TImpl>(*other.Pi
 
 TBitmap::~TBitmap() = default;
 
-int TBitmap::Width() const { return Pimpl->Image.width(); }
-int TBitmap::Height() const { return Pimpl->Image.height(); }
-bool TBitmap::IsMonochrome() const { return Pimpl->Monochrome; }
+int TBitmap::Width() const {
+  return Pimpl->Image.width();
+}
+int TBitmap::Height() const {
+  return Pimpl->Image.height();
+}
+bool TBitmap::IsMonochrome() const {
+  return Pimpl->Monochrome;
+}
 
 // --- Palettes --------------------------------------------------------------------------
 
@@ -163,8 +174,8 @@ THalftonePalette::THalftonePalette() {
   for (int r = 0; r < 6; ++r) {
     for (int g = 0; g < 6; ++g) {
       for (int b = 0; b < 6; ++b) {
-        Entries.push_back({static_cast<BYTE>(r * 51), static_cast<BYTE>(g * 51),
-                           static_cast<BYTE>(b * 51), 0});
+        Entries.push_back(
+            {static_cast<BYTE>(r * 51), static_cast<BYTE>(g * 51), static_cast<BYTE>(b * 51), 0});
       }
     }
   }

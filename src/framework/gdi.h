@@ -38,8 +38,8 @@ class TBrush {
 class TFont {
  public:
   // The fields of a logical font, in LOGFONT's order of meaning.
-  explicit TFont(const char* facename = nullptr, int height = 0, int width = 0,
-                 int escapement = 0, int orientation = 0, int weight = FW_NORMAL,
+  explicit TFont(const char* facename = nullptr, int height = 0, int width = 0, int escapement = 0,
+                 int orientation = 0, int weight = FW_NORMAL,
                  BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE, BYTE italic = 0,
                  BYTE underline = 0, BYTE strikeout = 0, BYTE charSet = DEFAULT_CHARSET,
                  BYTE outputPrecision = OUT_DEFAULT_PRECIS,

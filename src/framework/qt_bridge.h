@@ -10,8 +10,8 @@
 #include <optional>
 
 #include "framework/dib.h"
-#include "framework/geometry.h"
 #include "framework/gdi.h"
+#include "framework/geometry.h"
 
 struct TBitmap::TImpl {
   QImage Image;  // always Format_RGB32
@@ -29,13 +29,18 @@ struct TFont::TImpl {
 // characters, average width, weight, italic, underline, strike-out).
 QFont FontFromLogFont(const LOGFONT& log);
 
-inline QRgb ToQRgb(COLORREF c) { return qRgb(GetRValue(c), GetGValue(c), GetBValue(c)); }
-inline COLORREF ToColorRef(QRgb c) {
-  return RGB(static_cast<BYTE>(qRed(c)), static_cast<BYTE>(qGreen(c)),
-             static_cast<BYTE>(qBlue(c)));
+inline QRgb ToQRgb(COLORREF c) {
+  return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
 }
-inline QRect ToQRect(const TRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
-inline TRect ToTRect(const QRect& r) { return TRect(r.x(), r.y(), r.x() + r.width(), r.y() + r.height()); }
+inline COLORREF ToColorRef(QRgb c) {
+  return RGB(static_cast<BYTE>(qRed(c)), static_cast<BYTE>(qGreen(c)), static_cast<BYTE>(qBlue(c)));
+}
+inline QRect ToQRect(const TRect& r) {
+  return QRect(r.left, r.top, r.Width(), r.Height());
+}
+inline TRect ToTRect(const QRect& r) {
+  return TRect(r.x(), r.y(), r.x() + r.width(), r.y() + r.height());
+}
 
 // The DIB's pixels as a top-down Format_RGB32 image; a null image for DIBs that cannot
 // be shown (compressed, empty or inconsistent).

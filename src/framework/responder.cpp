@@ -19,4 +19,6 @@ std::optional<TModalAnswer> AskModalResponder(const TModalRequest& request) {
 TScopedModalResponder::TScopedModalResponder(TModalResponder responder)
     : Previous(std::exchange(InstalledResponder(), std::move(responder))) {}
 
-TScopedModalResponder::~TScopedModalResponder() { InstalledResponder() = std::move(Previous); }
+TScopedModalResponder::~TScopedModalResponder() {
+  InstalledResponder() = std::move(Previous);
+}

@@ -19,15 +19,23 @@ using TParam2 = LPARAM;
 // command id, lParam points at a TCommandEnabler.
 constexpr UINT WM_COMMAND_ENABLE = 0x8000 + 0x0100;
 
-constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
-constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
+constexpr WORD LOWORD(std::uintptr_t v) {
+  return static_cast<WORD>(v & 0xFFFF);
+}
+constexpr WORD HIWORD(std::uintptr_t v) {
+  return static_cast<WORD>((v >> 16) & 0xFFFF);
+}
 constexpr LPARAM MAKELPARAM(int lo, int hi) {
   return static_cast<LPARAM>((static_cast<DWORD>(static_cast<WORD>(lo))) |
                              (static_cast<DWORD>(static_cast<WORD>(hi)) << 16));
 }
 // Signed client coordinates of a mouse message.
-constexpr int GET_X_LPARAM(LPARAM lp) { return static_cast<short>(LOWORD(lp)); }
-constexpr int GET_Y_LPARAM(LPARAM lp) { return static_cast<short>(HIWORD(lp)); }
+constexpr int GET_X_LPARAM(LPARAM lp) {
+  return static_cast<short>(LOWORD(lp));
+}
+constexpr int GET_Y_LPARAM(LPARAM lp) {
+  return static_cast<short>(HIWORD(lp));
+}
 
 // One decision per command, applied alike to its menu item and its toolbar button.
 class TCommandEnabler {
@@ -82,26 +90,29 @@ bool DispatchResponse(T* self, const TResponseTableEntry<T>* entry, UINT msg, TP
   return false;
 }
 
-#define DECLARE_RESPONSE_TABLE(cls)                                      \
- protected:                                                              \
-  TResult WindowProc(UINT msg, TParam1 p1, TParam2 p2) override;         \
-                                                                         \
- private:                                                                \
+#define DECLARE_RESPONSE_TABLE(cls)                              \
+ protected:                                                      \
+  TResult WindowProc(UINT msg, TParam1 p1, TParam2 p2) override; \
+                                                                 \
+ private:                                                        \
   static const TResponseTableEntry<cls> ResponseTable[]
 
-#define DEFINE_RESPONSE_TABLE1(cls, base)                                \
-  TResult cls::WindowProc(UINT msg, TParam1 p1, TParam2 p2) {            \
-    TResult result = 0;                                                  \
-    if (DispatchResponse(this, ResponseTable, msg, p1, p2, result)) {    \
-      return result;                                                     \
-    }                                                                    \
-    return base::WindowProc(msg, p1, p2);                                \
-  }                                                                      \
+#define DEFINE_RESPONSE_TABLE1(cls, base)                             \
+  TResult cls::WindowProc(UINT msg, TParam1 p1, TParam2 p2) {         \
+    TResult result = 0;                                               \
+    if (DispatchResponse(this, ResponseTable, msg, p1, p2, result)) { \
+      return result;                                                  \
+    }                                                                 \
+    return base::WindowProc(msg, p1, p2);                             \
+  }                                                                   \
   const TResponseTableEntry<cls> cls::ResponseTable[] = {
 #define END_RESPONSE_TABLE \
   {}                       \
   }
 
-#define EV_MESSAGE(msg, handler) {(msg), 0, (handler), nullptr, nullptr}
-#define EV_COMMAND(id, handler) {WM_COMMAND, (id), nullptr, (handler), nullptr}
-#define EV_COMMAND_ENABLE(id, handler) {WM_COMMAND_ENABLE, (id), nullptr, nullptr, (handler)}
+#define EV_MESSAGE(msg, handler) \
+  { (msg), 0, (handler), nullptr, nullptr }
+#define EV_COMMAND(id, handler) \
+  { WM_COMMAND, (id), nullptr, (handler), nullptr }
+#define EV_COMMAND_ENABLE(id, handler) \
+  { WM_COMMAND_ENABLE, (id), nullptr, nullptr, (handler) }

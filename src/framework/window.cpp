@@ -44,9 +44,13 @@ TWindow::~TWindow() {
   if (Parent != nullptr) Parent->RemoveChild(this);
 }
 
-void TWindow::AddChild(TWindow* child) { Children.push_back(child); }
+void TWindow::AddChild(TWindow* child) {
+  Children.push_back(child);
+}
 
-void TWindow::RemoveChild(TWindow* child) { std::erase(Children, child); }
+void TWindow::RemoveChild(TWindow* child) {
+  std::erase(Children, child);
+}
 
 void TWindow::CreateWidget() {
   QWidget* parentWidget = Parent != nullptr ? Parent->Pimpl->Widget : nullptr;
@@ -76,9 +80,13 @@ bool TWindow::Create() {
   return true;
 }
 
-bool TWindow::IsWindow() const { return Pimpl->Widget != nullptr; }
+bool TWindow::IsWindow() const {
+  return Pimpl->Widget != nullptr;
+}
 
-HWND TWindow::GetHandle() const { return reinterpret_cast<HWND>(Pimpl->Widget); }
+HWND TWindow::GetHandle() const {
+  return reinterpret_cast<HWND>(Pimpl->Widget);
+}
 
 void TWindow::DestroyWidgets() {
   for (TWindow* child : Children) child->DestroyWidgets();
@@ -107,7 +115,9 @@ void TWindow::Destroy(int retVal) {
 
 void TWindow::SetupWindow() {}
 void TWindow::CleanupWindow() {}
-bool TWindow::CanClose() { return true; }
+bool TWindow::CanClose() {
+  return true;
+}
 
 void TWindow::CloseWindow(int retVal) {
   if (CanClose()) Destroy(retVal);
@@ -118,14 +128,24 @@ bool TWindow::ShowWindow(int cmdShow) {
   if (widget == nullptr) return false;
   const bool wasVisible = widget->isVisible();
   switch (cmdShow) {
-    case SW_HIDE: widget->hide(); break;
-    case SW_SHOWMAXIMIZED: widget->showMaximized(); break;
+    case SW_HIDE:
+      widget->hide();
+      break;
+    case SW_SHOWMAXIMIZED:
+      widget->showMaximized();
+      break;
     case SW_SHOWMINIMIZED:
     case SW_MINIMIZE:
-    case SW_SHOWMINNOACTIVE: widget->showMinimized(); break;
+    case SW_SHOWMINNOACTIVE:
+      widget->showMinimized();
+      break;
     case SW_SHOWNORMAL:
-    case SW_RESTORE: widget->isWindow() ? widget->showNormal() : widget->show(); break;
-    default: widget->show(); break;
+    case SW_RESTORE:
+      widget->isWindow() ? widget->showNormal() : widget->show();
+      break;
+    default:
+      widget->show();
+      break;
   }
   return wasVisible;
 }
@@ -169,7 +189,9 @@ bool TWindow::MoveWindow(int x, int y, int width, int height, bool repaint) {
 
 // --- Painting ----------------------------------------------------------------------------
 
-void TWindow::Invalidate(bool erase) { InvalidateRect(GetClientRect(), erase); }
+void TWindow::Invalidate(bool erase) {
+  InvalidateRect(GetClientRect(), erase);
+}
 
 void TWindow::InvalidateRect(const TRect& rect, bool erase) {
   QWidget* widget = Pimpl->Widget;
@@ -197,7 +219,9 @@ TResult TWindow::HandleMessage(UINT msg, TParam1 p1, TParam2 p2) {
   return result;
 }
 
-TResult TWindow::SendMessage(UINT msg, TParam1 p1, TParam2 p2) { return HandleMessage(msg, p1, p2); }
+TResult TWindow::SendMessage(UINT msg, TParam1 p1, TParam2 p2) {
+  return HandleMessage(msg, p1, p2);
+}
 
 bool TWindow::PostMessage(UINT msg, TParam1 p1, TParam2 p2) {
   if (Pimpl->Widget == nullptr) return false;
@@ -228,7 +252,8 @@ TResult TWindow::DefWindowProc(UINT msg, TParam1 p1, TParam2 p2) {
         // Paint learns whether the background still needs erasing, as Windows tells it.
         bool needsErase = false;
         if (erase) {
-          needsErase = HandleMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(static_cast<TDC*>(&dc)), 0) == 0;
+          needsErase = HandleMessage(WM_ERASEBKGND,
+                                     reinterpret_cast<WPARAM>(static_cast<TDC*>(&dc)), 0) == 0;
         }
         TRect rect = ToTRect(region.boundingRect());
         Paint(dc, needsErase, rect);
@@ -250,7 +275,8 @@ TResult TWindow::DefWindowProc(UINT msg, TParam1 p1, TParam2 p2) {
       // Commands nobody took travel up to the frame; Exit closes the main window.
       if (Parent != nullptr) return Parent->HandleMessage(msg, p1, p2);
       if (msg == WM_COMMAND && LOWORD(p1) == CM_EXIT) {
-        if (TApplication* app = TApplication::Current(); app != nullptr && app->GetMainWindow() != nullptr) {
+        if (TApplication* app = TApplication::Current();
+            app != nullptr && app->GetMainWindow() != nullptr) {
           app->GetMainWindow()->CloseWindow();
         } else {
           CloseWindow();
@@ -262,7 +288,9 @@ TResult TWindow::DefWindowProc(UINT msg, TParam1 p1, TParam2 p2) {
   }
 }
 
-bool TWindow::TranslateAccelerator(UINT, bool, bool, bool) { return false; }
+bool TWindow::TranslateAccelerator(UINT, bool, bool, bool) {
+  return false;
+}
 
 // --- Timers, mouse, focus, cursor ---------------------------------------------------------
 
@@ -306,10 +334,18 @@ void TWindow::SetFocus() {
 void TWindow::SetCursor(TModule*, int cursorId) {
   if (Pimpl->Widget == nullptr) return;
   switch (cursorId) {
-    case IDC_WAIT: Pimpl->Widget->setCursor(Qt::WaitCursor); break;
-    case IDC_IBEAM: Pimpl->Widget->setCursor(Qt::IBeamCursor); break;
-    case IDC_CROSS: Pimpl->Widget->setCursor(Qt::CrossCursor); break;
-    default: Pimpl->Widget->setCursor(Qt::ArrowCursor); break;
+    case IDC_WAIT:
+      Pimpl->Widget->setCursor(Qt::WaitCursor);
+      break;
+    case IDC_IBEAM:
+      Pimpl->Widget->setCursor(Qt::IBeamCursor);
+      break;
+    case IDC_CROSS:
+      Pimpl->Widget->setCursor(Qt::CrossCursor);
+      break;
+    default:
+      Pimpl->Widget->setCursor(Qt::ArrowCursor);
+      break;
   }
 }
 

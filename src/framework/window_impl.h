@@ -58,7 +58,7 @@ struct TWindow::TImpl {
   QImage Backing;                   // the client area as drawn (Format_RGB32)
   QRegion Invalid;                  // waiting for Paint
   bool EraseInvalid = false;
-  std::map<int, UINT> Timers;       // Qt timer id -> window timer id
+  std::map<int, UINT> Timers;  // Qt timer id -> window timer id
 
   // The message being handled, for DefaultProcessing.
   struct TCurrentMessage {

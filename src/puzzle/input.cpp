@@ -3,12 +3,17 @@
 
 #include "puzzle/puzzle.h"
 
+// clang-format off
 DEFINE_RESPONSE_TABLE1(TPuzzle, TWindow)
-EV_MESSAGE(WM_SIZE, &TPuzzle::EvSize), EV_MESSAGE(WM_LBUTTONDOWN, &TPuzzle::EvLButtonDown),
-    EV_MESSAGE(WM_LBUTTONUP, &TPuzzle::EvLButtonUp), EV_MESSAGE(WM_KEYDOWN, &TPuzzle::EvKeyDown),
-    EV_MESSAGE(WM_PIECECLICKED, &TPuzzle::EvPieceClicked),
-    EV_MESSAGE(WM_QUERYNEWPALETTE, &TPuzzle::EvQueryNewPalette),
-    EV_MESSAGE(WM_PALETTECHANGED, &TPuzzle::EvPaletteChanged), END_RESPONSE_TABLE;
+  EV_MESSAGE(WM_SIZE, &TPuzzle::EvSize),
+  EV_MESSAGE(WM_LBUTTONDOWN, &TPuzzle::EvLButtonDown),
+  EV_MESSAGE(WM_LBUTTONUP, &TPuzzle::EvLButtonUp),
+  EV_MESSAGE(WM_KEYDOWN, &TPuzzle::EvKeyDown),
+  EV_MESSAGE(WM_PIECECLICKED, &TPuzzle::EvPieceClicked),
+  EV_MESSAGE(WM_QUERYNEWPALETTE, &TPuzzle::EvQueryNewPalette),
+  EV_MESSAGE(WM_PALETTECHANGED, &TPuzzle::EvPaletteChanged),
+END_RESPONSE_TABLE;
+// clang-format on
 
 TTombol* TPuzzle::HitTest(const TPoint& p) {
   const int pieceWidth = Pieces[0][0]->Width;

@@ -23,7 +23,9 @@ constexpr COLORREF Blue = 0xFF0000;
 struct TCanvas {
   TBitmap Bitmap;
   TMemoryDC DC;
-  TCanvas(int w, int h) : Bitmap(w, h), DC(Bitmap) { DC.FillRect(TRect(0, 0, w, h), TBrush(White)); }
+  TCanvas(int w, int h) : Bitmap(w, h), DC(Bitmap) {
+    DC.FillRect(TRect(0, 0, w, h), TBrush(White));
+  }
   COLORREF At(int x, int y) const { return DC.GetPixel(x, y); }
   // The canvas as rows of characters: '.' white, '#' anything else.
   std::vector<std::string> Picture() const {
@@ -144,7 +146,8 @@ TBitmap Checker() {
   TBitmap bitmap(4, 4);
   TMemoryDC dc(bitmap);
   for (int y = 0; y < 4; ++y) {
-    for (int x = 0; x < 4; ++x) dc.SetPixel(x, y, RGB(static_cast<BYTE>(x * 60), static_cast<BYTE>(y * 60), 7));
+    for (int x = 0; x < 4; ++x)
+      dc.SetPixel(x, y, RGB(static_cast<BYTE>(x * 60), static_cast<BYTE>(y * 60), 7));
   }
   return bitmap;
 }
@@ -205,11 +208,13 @@ TEST(Blits, StretchDIBitsCountsSourceRowsFromTheBottom) {
   }
   TCanvas c(2, 3);
   // Source (0,0) size 2 x 1 is the bottom row.
-  EXPECT_EQ(c.DC.StretchDIBits(TRect(0, 0, 2, 1), TRect(0, 0, 2, 1), dib.GetBits(), *dib.GetInfo()), 1);
+  EXPECT_EQ(c.DC.StretchDIBits(TRect(0, 0, 2, 1), TRect(0, 0, 2, 1), dib.GetBits(), *dib.GetInfo()),
+            1);
   EXPECT_EQ(c.At(0, 0), Blue);
   EXPECT_EQ(c.At(0, 1), White);
   // The whole picture lands upright.
-  EXPECT_EQ(c.DC.StretchDIBits(TRect(0, 0, 2, 3), TRect(0, 0, 2, 3), dib.GetBits(), *dib.GetInfo()), 3);
+  EXPECT_EQ(c.DC.StretchDIBits(TRect(0, 0, 2, 3), TRect(0, 0, 2, 3), dib.GetBits(), *dib.GetInfo()),
+            3);
   EXPECT_EQ(c.At(1, 0), Red);
   EXPECT_EQ(c.At(1, 1), 0x00FF00u);
   EXPECT_EQ(c.At(1, 2), Blue);

@@ -63,6 +63,7 @@ class TLogWindow : public TWindow {
   DECLARE_RESPONSE_TABLE(TLogWindow);
 };
 
+// clang-format off
 DEFINE_RESPONSE_TABLE1(TLogWindow, TWindow)
   EV_MESSAGE(WM_FIRST, &TLogWindow::EvFirst),
   EV_MESSAGE(WM_SECOND, &TLogWindow::EvSecond),
@@ -72,6 +73,7 @@ DEFINE_RESPONSE_TABLE1(TLogWindow, TWindow)
   EV_COMMAND(CM_PING, &TLogWindow::CmPing),
   EV_COMMAND_ENABLE(CM_PING, &TLogWindow::CePing),
 END_RESPONSE_TABLE;
+// clang-format on
 
 // A class on top of another keeps its base's table for what it does not handle itself.
 class TDerivedWindow : public TLogWindow {
@@ -83,9 +85,11 @@ class TDerivedWindow : public TLogWindow {
   DECLARE_RESPONSE_TABLE(TDerivedWindow);
 };
 
+// clang-format off
 DEFINE_RESPONSE_TABLE1(TDerivedWindow, TLogWindow)
   EV_MESSAGE(WM_SECOND, &TDerivedWindow::EvSecond),
 END_RESPONSE_TABLE;
+// clang-format on
 
 // Paints a fixed colour and records each paint's erase flag and rectangle.
 class TPaintWindow : public TWindow {
