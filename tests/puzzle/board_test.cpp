@@ -106,9 +106,9 @@ TEST(BoardContent, HalftonePaletteSurvivesContentChanges) {
 }
 
 TEST(Labels, LettersRunThroughBothCasesThenPairs) {
-  const std::pair<int, const char*> cases[] = {{1, "A"},   {26, "Z"},  {27, "a"},   {52, "z"},
-                                               {53, "AA"}, {79, "Aa"}, {104, "Az"}, {105, "BA"},
-                                               {400, "Gj"}};
+  const std::pair<int, const char*> cases[] = {{1, "A"},    {26, "Z"},   {27, "a"},
+                                               {52, "z"},   {53, "AA"},  {79, "Aa"},
+                                               {104, "Az"}, {105, "BA"}, {400, "Gj"}};
   for (const auto& [number, text] : cases) {
     EXPECT_EQ(LabelText(TContentKind::Alphabet, number), text) << number;
   }

@@ -201,7 +201,8 @@ bool Solvable(const TPuzzle& b) {
     for (int j = i; !seen[j]; j = where[j], ++length) seen[j] = true;
     if (length > 0) transpositions += length - 1;
   }
-  const int distance = std::abs(emptyAt % b.Columns - b.EmptyX) + std::abs(emptyAt / b.Columns - b.EmptyY);
+  const int distance =
+      std::abs(emptyAt % b.Columns - b.EmptyX) + std::abs(emptyAt / b.Columns - b.EmptyY);
   return transpositions % 2 == distance % 2;
 }
 
@@ -238,7 +239,8 @@ void ExpectInvariants(const TPuzzle& b, bool visibleSettled) {
   std::sort(numbers.begin(), numbers.end());
   std::vector<int> expected;
   const int emptyNumber = b.EmptyY * b.Columns + b.EmptyX + 1;
-  for (int n = 1; n <= b.Columns * b.Rows; ++n) expected.push_back(sliding && n == emptyNumber ? 0 : n);
+  for (int n = 1; n <= b.Columns * b.Rows; ++n)
+    expected.push_back(sliding && n == emptyNumber ? 0 : n);
   std::sort(expected.begin(), expected.end());
   ASSERT_EQ(numbers, expected);
   if (sliding) {
@@ -262,7 +264,8 @@ TEST(ModelBased, RandomPlayKeepsEveryInvariant) {
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
   SeedRandom(7);
   for (int round = 0; round < 12; ++round) {
-    TBoardRig rig(3 + pick(18), 3 + pick(18), pick(2) == 0 ? TGameType::Sliding : TGameType::Jigsaw);
+    TBoardRig rig(3 + pick(18), 3 + pick(18),
+                  pick(2) == 0 ? TGameType::Sliding : TGameType::Jigsaw);
     TPuzzle& b = *rig.Board;
     ExpectInvariants(b, true);
     b.Scramble();
@@ -274,10 +277,18 @@ TEST(ModelBased, RandomPlayKeepsEveryInvariant) {
       } else if (action < 85) {
         if (b.GameType == TGameType::Sliding) {
           switch (pick(4)) {
-            case 0: b.MoveEmptyLeft(true); break;
-            case 1: b.MoveEmptyRight(true); break;
-            case 2: b.MoveEmptyUp(true); break;
-            default: b.MoveEmptyDown(true); break;
+            case 0:
+              b.MoveEmptyLeft(true);
+              break;
+            case 1:
+              b.MoveEmptyRight(true);
+              break;
+            case 2:
+              b.MoveEmptyUp(true);
+              break;
+            default:
+              b.MoveEmptyDown(true);
+              break;
           }
           b.CheckSolved();
         }

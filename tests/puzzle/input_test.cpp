@@ -1,0 +1,148 @@
+// The player's pointer and keys on a shown board.
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "framework/responder.h"
+#include "shown_board.h"
+
+namespace {
+
+QPoint CentreOf(const TTombol& piece) {
+  const TRect r = piece.GetRect();
+  return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+QWidget* WidgetOf(TPuzzle& board) {
+  return board.Impl()->Widget;
+}
+
+struct THintLog {
+  std::vector<TModalRequest> Shown;
+  TScopedModalResponder Responder{[this](const TModalRequest& r) {
+    Shown.push_back(r);
+    return TModalAnswer{IDOK, {}, 0};
+  }};
+};
+
+TEST(Pointer, AnIdleBoardOnlyShowsTheHintAnywhere) {
+  TShownBoard s(3, 3, 300, 300);
+  THintLog hints;
+  const std::string before = BoardText(*s.Board);
+  QTest::mouseClick(WidgetOf(*s.Board), Qt::LeftButton, {}, CentreOf(*s.Board->Pieces[2][1]));
+  QTest::mouseClick(WidgetOf(*s.Board), Qt::LeftButton, {}, QPoint(299, 299));
+  QCoreApplication::processEvents();
+  ASSERT_EQ(hints.Shown.size(), 2u);
+  EXPECT_EQ(hints.Shown[0].Text, "Select Game | Scramble or press <F2> to start a new game.");
+  EXPECT_EQ(hints.Shown[0].Caption, "Kavro");
+  EXPECT_EQ(hints.Shown[0].Flags, MB_OK | MB_ICONINFORMATION);
+  EXPECT_EQ(BoardText(*s.Board), before);
+  EXPECT_FALSE(s.Board->HasCapture());
+}
+
+TEST(Pointer, AClickActsOnThePressedPieceWhereverItIsReleased) {
+  TShownBoard s(3, 3, 300, 300);
+  TSoundLog sounds;
+  SetBoard(*s.Board, "1 2 3 / 4 5 6 / 7 _ 8");
+  QWidget* w = WidgetOf(*s.Board);
+  QTest::mousePress(w, Qt::LeftButton, {}, CentreOf(*s.Board->Pieces[2][0]));
+  EXPECT_TRUE(s.Board->HasCapture());
+  EXPECT_NE(s.Board->PressedPiece, nullptr);
+  QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(250, 20));
+  // Nothing moves until the button-up handler has returned.
+  EXPECT_EQ(BoardText(*s.Board), "1 2 3 / 4 5 6 / 7 _ 8");
+  EXPECT_FALSE(s.Board->HasCapture());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(BoardText(*s.Board), "1 2 3 / 4 5 6 / _ 7 8");
+  EXPECT_EQ(sounds.Played, std::vector<int>{WAVE_SLIDE});
+  EXPECT_EQ(s.Board->PressedPiece, nullptr);
+}
+
+TEST(Pointer, PressingTheEmptySpaceTestsAndClicks) {
+  TShownBoard s(3, 3, 300, 300);
+  TSoundLog sounds;
+  SetBoard(*s.Board, "1 2 3 / 4 5 6 / 7 _ 8");
+  QTest::mouseClick(WidgetOf(*s.Board), Qt::LeftButton, {}, CentreOf(*s.Board->Pieces[2][1]));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(BoardText(*s.Board), "1 2 3 / 4 5 6 / 7 _ 8");
+  EXPECT_EQ(s.Parent.Notes, std::vector<UINT>{WM_PUZZLEMOVED});
+  EXPECT_EQ(sounds.Played, std::vector<int>{WAVE_SLIDE});
+}
+
+TEST(Pointer, JigsawSelectionKeepsThePressedLookUntilClickedAgain) {
+  TShownBoard s(3, 3, 300, 300, TGameType::Jigsaw);
+  TSoundLog sounds;
+  SetBoard(*s.Board, "2 1 3 / 4 5 6 / 7 8 9");
+  s.Board->RedrawAll();
+  const TRect r = s.Board->Pieces[1][1]->GetRect();
+  const QPoint centre = CentreOf(*s.Board->Pieces[1][1]);
+  QTest::mouseClick(WidgetOf(*s.Board), Qt::LeftButton, {}, centre);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(s.Board->ActiveX, 1);
+  EXPECT_EQ(s.At(r.left + 10, r.top), Shadow);  // pressed: dark at the top
+  QTest::mouseClick(WidgetOf(*s.Board), Qt::LeftButton, {}, centre);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(s.Board->ActiveX, -1);
+  EXPECT_EQ(s.At(r.left + 10, r.top), Light);
+  EXPECT_EQ(sounds.Played, (std::vector<int>{WAVE_SLIDE, WAVE_SLIDE}));
+}
+
+TEST(Pointer, AGapInsideTheBoardCapturesAndReleasesOnly) {
+  TShownBoard s(3, 3, 300, 300);
+  TSoundLog sounds;
+  SetBoard(*s.Board, "1 2 3 / 4 5 6 / 7 _ 8");
+  const TRect r = s.Board->Pieces[0][0]->GetRect();
+  QTest::mouseClick(WidgetOf(*s.Board), Qt::LeftButton, {}, QPoint(r.right, r.top + 5));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(BoardText(*s.Board), "1 2 3 / 4 5 6 / 7 _ 8");
+  EXPECT_TRUE(s.Parent.Notes.empty());
+  EXPECT_TRUE(sounds.Played.empty());
+}
+
+TEST(Pointer, ABoardTooSmallForTheEstimateStillFindsOrIgnoresSafely) {
+  TShownBoard s(4, 4, 5, 5);
+  SetBoard(*s.Board, "1 2 3 4 / 5 6 7 8 / 9 10 11 12 / 13 14 15 _");
+  ASSERT_EQ(s.Board->Pieces[0][0]->Width, 0);
+  for (int x = 0; x < 5; ++x) {
+    QTest::mouseClick(WidgetOf(*s.Board), Qt::LeftButton, {}, QPoint(x, x));
+  }
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(s.Board->HasCapture());
+}
+
+TEST(Keys, ArrowsSlideTheNamedWayAndRefuseAtTheEdgeSilently) {
+  TShownBoard s(3, 3, 300, 300);
+  TSoundLog sounds;
+  SetBoard(*s.Board, "1 2 3 / 4 _ 5 / 7 8 6");
+  QWidget* w = WidgetOf(*s.Board);
+  QTest::keyClick(w, Qt::Key_Left);  // the piece right of the space moves left
+  EXPECT_EQ(BoardText(*s.Board), "1 2 3 / 4 5 _ / 7 8 6");
+  EXPECT_EQ(sounds.Played, std::vector<int>{WAVE_SLIDE});
+  QTest::keyClick(w, Qt::Key_Left);  // nothing right of it now
+  EXPECT_EQ(sounds.Played.size(), 1u);
+  EXPECT_EQ(s.Parent.Notes.size(), 1u);
+  QTest::keyClick(w, Qt::Key_Up);  // the piece below moves up and solves the board
+  EXPECT_EQ(BoardText(*s.Board), "1 2 3 / 4 5 6 / 7 8 _");
+  EXPECT_EQ(s.Parent.Notes.back(), WM_PUZZLESOLVED);
+  EXPECT_EQ(sounds.Played.size(), 1u);
+  EXPECT_TRUE(s.Parent.Keys.empty());
+}
+
+TEST(Keys, JigsawAndIdleBoardsPassKeysOn) {
+  TShownBoard idle(3, 3, 300, 300);
+  QTest::keyClick(WidgetOf(*idle.Board), Qt::Key_Right);
+  EXPECT_EQ(idle.Parent.Keys, std::vector<UINT>{VK_RIGHT});
+
+  TShownBoard jigsaw(3, 3, 300, 300, TGameType::Jigsaw);
+  SetBoard(*jigsaw.Board, "2 1 3 / 4 5 6 / 7 8 9");
+  QTest::keyClick(WidgetOf(*jigsaw.Board), Qt::Key_Down);
+  EXPECT_EQ(jigsaw.Parent.Keys, std::vector<UINT>{VK_DOWN});
+  EXPECT_EQ(BoardText(*jigsaw.Board), "2 1 3 / 4 5 6 / 7 8 9");
+  // Other keys too, in a game.
+  TShownBoard playing(3, 3, 300, 300);
+  SetBoard(*playing.Board, "1 2 3 / 4 _ 5 / 7 8 6");
+  QTest::keyClick(WidgetOf(*playing.Board), Qt::Key_A);
+  EXPECT_EQ(playing.Parent.Keys, std::vector<UINT>{'A'});
+}
+
+}  // namespace
