@@ -17,8 +17,8 @@ using LRESULT = std::intptr_t;
 using COLORREF = DWORD;
 
 // Opaque handles: the framework hands these out, nobody else looks inside.
-using HWND = struct HWND__*;
-using HINSTANCE = struct HINSTANCE__*;
+using HWND = struct TWindowHandle*;
+using HINSTANCE = struct TInstanceHandle*;
 
 constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
   return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) |
