@@ -94,8 +94,8 @@ void TApplication::SetMainWindow(std::unique_ptr<TWindow> window) {
   MainWindow = std::move(window);
 }
 
-bool TApplication::IdleAction(long) {
-  return false;
+bool TApplication::IdleAction(long idleCount) {
+  return MainWindow != nullptr && MainWindow->IsWindow() && MainWindow->IdleAction(idleCount);
 }
 
 void TApplication::Quit(int exitCode) {

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QPolygon>
 #include <QScreen>
+#include <QTransform>
 
 #include <algorithm>
 #include <cstdlib>
@@ -57,17 +58,46 @@ QImage ColourizeMonochrome(const QImage& mono, COLORREF text, COLORREF back) {
   return out;
 }
 
+// Whether drawing r (logical pixels) can change nothing: it misses the target or the
+// region being painted. Qt would clip it away as well, but only after enough work that a
+// paint drawing a whole board into one small invalid cell spends most of its time there.
+bool OutOfSight(const TDC::TImpl& d, const QRect& r) {
+  if (d.Target == nullptr) return false;
+  const QRect onTarget = r.translated(d.Origin);
+  if (!onTarget.intersects(d.Target->rect())) return true;
+  return d.Clip && !d.Clip->boundingRect().intersects(onTarget);
+}
+
+// The rectangle with these two corners, both inside it. (QRect::normalized would leave
+// the corners out of a rectangle given right to left.)
+QRect Corners(int x1, int y1, int x2, int y2) {
+  return QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
+               QPoint(std::max(x1, x2), std::max(y1, y2)));
+}
+
 void DrawLine(TDC::TImpl& d, TPoint from, TPoint to) {
   if (d.NullPen) return;
   static const TPen blackPen(0x000000);
   const TPen& pen = d.Pen != nullptr ? *d.Pen : blackPen;
   if (pen.GetStyle() == PS_NULL) return;
-  QPainter* p = d.Begin();
-  if (p == nullptr) return;
   const QColor colour(ToQRgb(pen.GetColor()));
+  const QRect span = Corners(from.x, from.y, to.x, to.y);
   if (pen.GetWidth() <= 1) {
+    if (from.x == to.x && from.y == to.y) return;  // no pixels without the end point
+    if (OutOfSight(d, span)) return;
+    QPainter* p = d.Begin();
+    if (p == nullptr) return;
+    if (from.x == to.x || from.y == to.y) {
+      // A straight run is one rectangle, one pixel short of the end point: filling it
+      // costs a fraction of plotting its points, and bevels and frames are all such runs.
+      const int sx = (to.x > from.x) - (to.x < from.x);
+      const int sy = (to.y > from.y) - (to.y < from.y);
+      const QRect run = Corners(from.x, from.y, to.x - sx, to.y - sy);
+      p->fillRect(run, colour);
+      d.Touch(run);
+      return;
+    }
     const std::vector<TPoint> pixels = LinePixels(from, to);
-    if (pixels.empty()) return;
     QPolygon points(static_cast<int>(pixels.size()));
     for (std::size_t i = 0; i < pixels.size(); ++i) {
       points.setPoint(static_cast<int>(i), pixels[i].x, pixels[i].y);
@@ -76,17 +106,19 @@ void DrawLine(TDC::TImpl& d, TPoint from, TPoint to) {
     p->drawPoints(points);
     d.Touch(points.boundingRect());
   } else {
-    p->setPen(QPen(colour, pen.GetWidth(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p->drawLine(from.x, from.y, to.x, to.y);
     const int w = pen.GetWidth();
-    d.Touch(QRect(QPoint(std::min(from.x, to.x), std::min(from.y, to.y)),
-                  QPoint(std::max(from.x, to.x), std::max(from.y, to.y)))
-                .adjusted(-w, -w, w, w));
+    const QRect reach = span.adjusted(-w, -w, w, w);
+    if (OutOfSight(d, reach)) return;
+    QPainter* p = d.Begin();
+    if (p == nullptr) return;
+    p->setPen(QPen(colour, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p->drawLine(from.x, from.y, to.x, to.y);
+    d.Touch(reach);
   }
 }
 
 void Fill(TDC::TImpl& d, const QRect& r, COLORREF colour) {
-  if (r.isEmpty()) return;
+  if (r.isEmpty() || OutOfSight(d, r)) return;
   QPainter* p = d.Begin();
   if (p == nullptr) return;
   p->fillRect(r, QColor(ToQRgb(colour)));
@@ -118,6 +150,7 @@ bool Blit(TDC::TImpl& d, QRect dest, const QImage& source, QRect from, bool sour
   const bool mirrorY = (dest.height() < 0) != (from.height() < 0);
   dest = Span(dest);
   from = Span(from);
+  if (OutOfSight(d, dest)) return true;
   if (rop == BLACKNESS || rop == WHITENESS) {
     Fill(d, dest, rop == BLACKNESS ? 0x000000 : 0xFFFFFF);
     return true;
@@ -156,6 +189,8 @@ QPainter* TDC::TImpl::Begin() {
     Painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     Painter.setRenderHint(QPainter::TextAntialiasing, true);
     if (Clip) Painter.setClipRegion(*Clip);
+    // The clip is in target pixels, so the origin comes after it.
+    Painter.setTransform(QTransform::fromTranslate(Origin.x(), Origin.y()));
   }
   return &Painter;
 }
@@ -327,14 +362,30 @@ bool TDC::FillRect(const TRect& rect, const TBrush& brush) {
 
 COLORREF TDC::GetPixel(int x, int y) const {
   const QImage* image = Pimpl->Target;
-  if (image == nullptr || !image->valid(x, y)) return CLR_INVALID;
-  return ToColorRef(image->pixel(x, y));
+  const QPoint at = QPoint(x, y) + Pimpl->Origin;
+  if (image == nullptr || !image->valid(at)) return CLR_INVALID;
+  return ToColorRef(image->pixel(at));
 }
 
 COLORREF TDC::SetPixel(int x, int y, COLORREF color) {
-  if (Pimpl->Target == nullptr || !Pimpl->Target->valid(x, y)) return CLR_INVALID;
+  if (Pimpl->Target == nullptr || !Pimpl->Target->valid(QPoint(x, y) + Pimpl->Origin)) {
+    return CLR_INVALID;
+  }
   Fill(*Pimpl, QRect(x, y, 1, 1), color);
   return color;
+}
+
+TPoint TDC::SetViewportOrg(const TPoint& origin) {
+  const TPoint old(Pimpl->Origin.x(), Pimpl->Origin.y());
+  Pimpl->Origin = QPoint(origin.x, origin.y);
+  if (Pimpl->Painter.isActive()) {
+    Pimpl->Painter.setTransform(QTransform::fromTranslate(origin.x, origin.y));
+  }
+  return old;
+}
+
+TPoint TDC::GetViewportOrg() const {
+  return TPoint(Pimpl->Origin.x(), Pimpl->Origin.y());
 }
 
 bool TDC::TextOut(int x, int y, const char* text, int count) {
@@ -352,6 +403,53 @@ bool TDC::TextOut(int x, int y, const char* text, int count) {
   // Italic and antialiased glyphs may reach a little past their cell.
   Pimpl->Touch(cell.adjusted(-2, -1, 2 + metrics.height() / 4, 1));
   return true;
+}
+
+TSize AverageCharSize(const QFont& font) {
+  const QFontMetrics metrics(font);
+  const int letters = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  return TSize((letters / 26 + 1) / 2, metrics.height());
+}
+
+TSize TDC::GetAverageCharSize() const {
+  return AverageCharSize(CurrentFont(*Pimpl));
+}
+
+int TDC::DrawText(const char* text, int count, const TRect& rect, UINT format) {
+  if (text == nullptr) return 0;
+  QPainter* p = Pimpl->Begin();
+  if (p == nullptr) return 0;
+  const QString s = QString::fromUtf8(text, count < 0 ? qsizetype(std::strlen(text)) : count);
+  int flags = Qt::TextSingleLine;
+  flags |= (format & DT_NOPREFIX) != 0 ? 0 : Qt::TextShowMnemonic;
+  if ((format & DT_CENTER) != 0) {
+    flags |= Qt::AlignHCenter;
+  } else if ((format & DT_RIGHT) != 0) {
+    flags |= Qt::AlignRight;
+  } else {
+    flags |= Qt::AlignLeft;
+  }
+  const bool single = (format & DT_SINGLELINE) != 0;
+  if (single && (format & DT_VCENTER) != 0) {
+    flags |= Qt::AlignVCenter;
+  } else if (single && (format & DT_BOTTOM) != 0) {
+    flags |= Qt::AlignBottom;
+  } else {
+    flags |= Qt::AlignTop;
+  }
+  const QRect box = ToQRect(rect);
+  const QFont font = CurrentFont(*Pimpl);
+  p->save();
+  if ((format & DT_NOCLIP) == 0) p->setClipRect(box, Qt::IntersectClip);
+  p->setFont(font);
+  const QRect cell = p->boundingRect(box, flags, s);
+  if (Pimpl->BkMode == OPAQUE) p->fillRect(cell, QColor(ToQRgb(Pimpl->BkColor)));
+  p->setPen(QColor(ToQRgb(Pimpl->TextColor)));
+  p->drawText(box, flags, s);
+  p->restore();
+  Pimpl->Touch((format & DT_NOCLIP) != 0 ? cell.adjusted(-2, -1, 2, 1) : box);
+  return cell.height();
 }
 
 TSize TDC::GetTextExtent(const char* text, int count) const {

@@ -12,6 +12,16 @@
 
 class TWindow;
 
+// DrawText formats.
+constexpr UINT DT_LEFT = 0x0000;
+constexpr UINT DT_CENTER = 0x0001;
+constexpr UINT DT_RIGHT = 0x0002;
+constexpr UINT DT_VCENTER = 0x0004;
+constexpr UINT DT_BOTTOM = 0x0008;
+constexpr UINT DT_SINGLELINE = 0x0020;
+constexpr UINT DT_NOCLIP = 0x0100;
+constexpr UINT DT_NOPREFIX = 0x0800;
+
 class TDC {
  public:
   TDC(const TDC&) = delete;
@@ -35,6 +45,11 @@ class TDC {
   // Maps the selected palette into the system palette; 0 entries change on true colour.
   UINT RealizePalette();
   bool UpdateColors();
+
+  // Moves the origin: logical (0, 0) lands on the target's point origin. Returns the old
+  // origin.
+  TPoint SetViewportOrg(const TPoint& origin);
+  TPoint GetViewportOrg() const;
 
   // Modes; each returns the previous value.
   int SetMapMode(int mode);
@@ -63,6 +78,12 @@ class TDC {
   // Text with its top-left corner at (x, y); count -1 means up to the terminator.
   bool TextOut(int x, int y, const char* text, int count = -1);
   TSize GetTextExtent(const char* text, int count = -1) const;
+  // The selected font's average character width (the letters A to Z and a to z, halved
+  // and rounded) and its height: what dialog units and text gadgets measure by.
+  TSize GetAverageCharSize() const;
+  // Text placed in rect by the DT_ flags, "&" underlining the next character unless
+  // DT_NOPREFIX; clipped to rect unless DT_NOCLIP. Returns the text's height.
+  int DrawText(const char* text, int count, const TRect& rect, UINT format);
 
   bool BitBlt(int x, int y, int width, int height, const TDC& source, int sx, int sy,
               DWORD rop = SRCCOPY);

@@ -42,7 +42,9 @@ struct TDC::TImpl {
   // The painter, begun on the target with Windows' aliased look; null without a target.
   QPainter* Begin();
   void End();
-  void Touch(const QRect& r) { Drawn |= r; }
+  // Logical (0, 0) lands here on the target (a gadget paints in its own coordinates).
+  QPoint Origin;
+  void Touch(const QRect& r) { Drawn |= r.translated(Origin); }
   // Ends the drawing: snaps monochrome pixels and shows what was drawn.
   void Finish();
   void SetTarget(QImage* target);

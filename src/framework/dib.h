@@ -30,6 +30,11 @@ class TDib {
   bool CreateFromHeader(const BITMAPINFOHEADER& header);
   // Frees the block (clear() alone would keep its memory).
   void Release() { Block = std::vector<BYTE>(); }
+  // Reads an uncompressed, bit-field or run-length BMP file with a 12-, 40-, 108- or
+  // 124-byte header; top-down rows are stored bottom-up. Every size is checked against
+  // the file's length and MaxBlockSize before the block is allocated. False leaves the
+  // DIB empty.
+  bool ReadBmp(const char* path);
 
   bool IsOK() const { return !Block.empty(); }
   std::size_t BlockSize() const { return Block.size(); }

@@ -42,6 +42,10 @@ inline TRect ToTRect(const QRect& r) {
   return TRect(r.x(), r.y(), r.x() + r.width(), r.y() + r.height());
 }
 
+// A font's average character width (the letters A to Z and a to z, halved and rounded)
+// and its height, as dialog units and text gadgets measure them.
+TSize AverageCharSize(const QFont& font);
+
 // The DIB's pixels as a top-down Format_RGB32 image; a null image for DIBs that cannot
 // be shown (compressed, empty or inconsistent).
 QImage DibToImage(const TDib& dib);

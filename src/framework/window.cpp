@@ -2,12 +2,14 @@
 
 #include <QApplication>
 
+#include <algorithm>
 #include <utility>
 
 #include "framework/application.h"
 #include "framework/dc.h"
 #include "framework/dc_impl.h"
 #include "framework/message_box.h"
+#include "framework/messages.h"
 #include "framework/qt_bridge.h"
 #include "framework/window_impl.h"
 
@@ -52,6 +54,33 @@ void TWindow::RemoveChild(TWindow* child) {
   std::erase(Children, child);
 }
 
+void TWindow::SetParent(TWindow* parent) {
+  if (parent == Parent || parent == this) return;
+  TWindow* old = Parent;
+  if (old != nullptr) old->RemoveChild(this);
+  Parent = parent;
+  if (Parent != nullptr) {
+    Parent->AddChild(this);
+    if (Module == nullptr) Module = Parent->Module;
+    // A top-level window that becomes a child shows inside its new parent.
+    if (old == nullptr) Attr.Style = (Attr.Style & ~WS_OVERLAPPEDWINDOW) | WS_CHILD | WS_VISIBLE;
+  } else {
+    Attr.Style &= ~WS_CHILD;
+  }
+  // A created child moves its widget along; the new parent must exist as well.
+  if (QWidget* top = Pimpl->Top(); top != nullptr && !top->isWindow()) {
+    if (Parent != nullptr && Parent->Pimpl->Widget != nullptr) {
+      top->setParent(Parent->Pimpl->Widget);
+      if ((Attr.Style & WS_VISIBLE) != 0) top->show();
+    } else {
+      DestroyWidgets();
+    }
+  }
+  ParentChanged(old);
+}
+
+void TWindow::ParentChanged(TWindow*) {}
+
 void TWindow::CreateWidget() {
   QWidget* parentWidget = Parent != nullptr ? Parent->Pimpl->Widget : nullptr;
   // Owned by the parent widget, or (top level) by this window until DestroyWidgets.
@@ -64,19 +93,24 @@ bool TWindow::Create() {
   CreateWidget();
   QWidget* widget = Pimpl->Widget;
   if (widget == nullptr) return false;
-  if (Parent == nullptr) widget->setWindowTitle(QString::fromUtf8(Title.c_str()));
+  QWidget* top = Pimpl->Top();
+  if (top->isWindow()) top->setWindowTitle(QString::fromUtf8(Title.c_str()));
   if (Attr.W != CW_USEDEFAULT && Attr.H != CW_USEDEFAULT) {
-    widget->resize(std::max(0, Attr.W), std::max(0, Attr.H));
-  } else if (Parent == nullptr) {
-    widget->resize(640, 480);
+    top->resize(std::max(0, Attr.W), std::max(0, Attr.H));
+  } else if (top->isWindow()) {
+    top->resize(640, 480);
   }
-  if (Attr.X != CW_USEDEFAULT && Attr.Y != CW_USEDEFAULT) widget->move(Attr.X, Attr.Y);
+  if (Attr.X != CW_USEDEFAULT && Attr.Y != CW_USEDEFAULT) top->move(Attr.X, Attr.Y);
+  if (Pimpl->PlaceClient) Pimpl->PlaceClient();
   Pimpl->Backing = QImage(widget->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
   Pimpl->Backing.fill(ToQRgb(BkgndColor));
   Invalidate(true);
-  for (TWindow* child : std::vector<TWindow*>(Children)) child->Create();
+  for (TWindow* child : std::vector<TWindow*>(Children)) {
+    if (child->AutoCreate) child->Create();
+  }
   SetupWindow();
-  if (Parent != nullptr && (Attr.Style & WS_VISIBLE) != 0) widget->show();
+  // Children show with their parent; top-level windows wait for ShowWindow.
+  if (!top->isWindow() && (Attr.Style & WS_VISIBLE) != 0) top->show();
   return true;
 }
 
@@ -91,15 +125,18 @@ HWND TWindow::GetHandle() const {
 void TWindow::DestroyWidgets() {
   for (TWindow* child : Children) child->DestroyWidgets();
   TWindowWidget* widget = std::exchange(Pimpl->Widget, nullptr);
+  QWidget* outer = std::exchange(Pimpl->Outer, nullptr);
+  Pimpl->PlaceClient = nullptr;
   if (widget == nullptr) return;
   for (const auto& timer : Pimpl->Timers) widget->killTimer(timer.first);
   Pimpl->Timers.clear();
   Pimpl->Invalid = QRegion();
   widget->Detach();
-  widget->hide();
+  QWidget* top = outer != nullptr ? outer : widget;
+  top->hide();
   // We may be inside one of the widget's own event handlers: let Qt delete it later.
-  widget->deleteLater();
-  Pimpl->Dying = widget;
+  top->deleteLater();
+  Pimpl->Dying = top;
 }
 
 void TWindow::Destroy(int retVal) {
@@ -124,7 +161,12 @@ void TWindow::CloseWindow(int retVal) {
 }
 
 bool TWindow::ShowWindow(int cmdShow) {
-  QWidget* widget = Pimpl->Widget;
+  if (cmdShow == SW_HIDE) {
+    Attr.Style &= ~WS_VISIBLE;
+  } else {
+    Attr.Style |= WS_VISIBLE;
+  }
+  QWidget* widget = Pimpl->Top();
   if (widget == nullptr) return false;
   const bool wasVisible = widget->isVisible();
   switch (cmdShow) {
@@ -151,7 +193,7 @@ bool TWindow::ShowWindow(int cmdShow) {
 }
 
 bool TWindow::IsWindowVisible() const {
-  return Pimpl->Widget != nullptr && Pimpl->Widget->isVisible();
+  return Pimpl->Widget != nullptr && Pimpl->Top()->isVisible();
 }
 bool TWindow::IsIconic() const {
   return Pimpl->Widget != nullptr && Pimpl->Widget->window()->isMinimized();
@@ -162,8 +204,8 @@ bool TWindow::IsZoomed() const {
 
 void TWindow::SetCaption(const char* title) {
   Title = title != nullptr ? title : "";
-  if (Pimpl->Widget != nullptr && Pimpl->Widget->isWindow()) {
-    Pimpl->Widget->setWindowTitle(QString::fromUtf8(Title.c_str()));
+  if (QWidget* top = Pimpl->Top(); top != nullptr && top->isWindow()) {
+    top->setWindowTitle(QString::fromUtf8(Title.c_str()));
   }
 }
 
@@ -175,15 +217,73 @@ TRect TWindow::GetClientRect() const {
 }
 
 TRect TWindow::GetWindowRect() const {
-  if (Pimpl->Widget == nullptr) return TRect();
-  return ToTRect(Pimpl->Widget->frameGeometry());
+  QWidget* top = Pimpl->Top();
+  if (top == nullptr) return TRect();
+  if (top->isWindow()) return ToTRect(top->frameGeometry());
+  return ToTRect(QRect(top->mapToGlobal(QPoint(0, 0)), top->size()));
+}
+
+bool TWindow::ClientToScreen(TPoint& point) const {
+  if (Pimpl->Widget == nullptr) return false;
+  const QPoint p = Pimpl->Widget->mapToGlobal(QPoint(point.x, point.y));
+  point = TPoint(p.x(), p.y());
+  return true;
+}
+
+bool TWindow::ScreenToClient(TPoint& point) const {
+  if (Pimpl->Widget == nullptr) return false;
+  const QPoint p = Pimpl->Widget->mapFromGlobal(QPoint(point.x, point.y));
+  point = TPoint(p.x(), p.y());
+  return true;
+}
+
+void TWindow::GetDesiredSize(TSize& size) {
+  if (QWidget* top = Pimpl->Top()) {
+    size = TSize(top->width(), top->height());
+  } else {
+    size = TSize(Attr.W == CW_USEDEFAULT ? 0 : Attr.W, Attr.H == CW_USEDEFAULT ? 0 : Attr.H);
+  }
 }
 
 bool TWindow::MoveWindow(int x, int y, int width, int height, bool repaint) {
   Attr.X = x, Attr.Y = y, Attr.W = width, Attr.H = height;
-  if (Pimpl->Widget == nullptr) return true;
-  Pimpl->Widget->setGeometry(x, y, std::max(0, width), std::max(0, height));
+  QWidget* top = Pimpl->Top();
+  if (top == nullptr) return true;
+  top->setGeometry(x, y, std::max(0, width), std::max(0, height));
+  if (Pimpl->PlaceClient) Pimpl->PlaceClient();
   if (repaint) Invalidate(true);
+  return true;
+}
+
+bool TWindow::SetWindowPos(int x, int y, int width, int height, UINT flags) {
+  const TRect now = GetWindowRect();
+  TPoint at(x, y);
+  if ((flags & SWP_NOMOVE) != 0) {
+    at = now.TopLeft();
+    // A child's own place is in its parent's client area.
+    if (Parent != nullptr && !Pimpl->Top()->isWindow()) Parent->ScreenToClient(at);
+  }
+  const TSize size = (flags & SWP_NOSIZE) != 0 ? now.Size() : TSize(width, height);
+  if (Pimpl->Top() == nullptr) {
+    Attr.X = at.x, Attr.Y = at.y, Attr.W = size.cx, Attr.H = size.cy;
+  } else {
+    QWidget* top = Pimpl->Top();
+    top->move(at.x, at.y);
+    top->resize(std::max(0, static_cast<int>(size.cx)), std::max(0, static_cast<int>(size.cy)));
+    if (Pimpl->PlaceClient) Pimpl->PlaceClient();
+    Attr.X = at.x, Attr.Y = at.y, Attr.W = size.cx, Attr.H = size.cy;
+  }
+  if ((flags & SWP_SHOWWINDOW) != 0)
+    ShowWindow((flags & SWP_NOACTIVATE) != 0 ? SW_SHOWNA : SW_SHOW);
+  if ((flags & SWP_HIDEWINDOW) != 0) ShowWindow(SW_HIDE);
+  return true;
+}
+
+bool TWindow::SetForegroundWindow() {
+  QWidget* top = Pimpl->Top();
+  if (top == nullptr) return false;
+  top->window()->raise();
+  top->window()->activateWindow();
   return true;
 }
 
@@ -272,6 +372,7 @@ TResult TWindow::DefWindowProc(UINT msg, TParam1 p1, TParam2 p2) {
       return 0;
     case WM_COMMAND:
     case WM_COMMAND_ENABLE:
+    case WM_SETHINTCOMMAND:
       // Commands nobody took travel up to the frame; Exit closes the main window.
       if (Parent != nullptr) return Parent->HandleMessage(msg, p1, p2);
       if (msg == WM_COMMAND && LOWORD(p1) == CM_EXIT) {
@@ -290,6 +391,18 @@ TResult TWindow::DefWindowProc(UINT msg, TParam1 p1, TParam2 p2) {
 
 bool TWindow::TranslateAccelerator(UINT, bool, bool, bool) {
   return false;
+}
+
+bool TWindow::IdleAction(long idleCount) {
+  bool more = false;
+  // A child may go away while it runs: walk a copy and skip the departed.
+  const std::vector<TWindow*> children = Children;
+  for (TWindow* child : children) {
+    if (std::find(Children.begin(), Children.end(), child) != Children.end()) {
+      more = child->IdleAction(idleCount) || more;
+    }
+  }
+  return more;
 }
 
 // --- Timers, mouse, focus, cursor ---------------------------------------------------------
@@ -332,19 +445,20 @@ void TWindow::SetFocus() {
 }
 
 void TWindow::SetCursor(TModule*, int cursorId) {
-  if (Pimpl->Widget == nullptr) return;
+  QWidget* top = Pimpl->Top();
+  if (top == nullptr) return;
   switch (cursorId) {
     case IDC_WAIT:
-      Pimpl->Widget->setCursor(Qt::WaitCursor);
+      top->setCursor(Qt::WaitCursor);
       break;
     case IDC_IBEAM:
-      Pimpl->Widget->setCursor(Qt::IBeamCursor);
+      top->setCursor(Qt::IBeamCursor);
       break;
     case IDC_CROSS:
-      Pimpl->Widget->setCursor(Qt::CrossCursor);
+      top->setCursor(Qt::CrossCursor);
       break;
     default:
-      Pimpl->Widget->setCursor(Qt::ArrowCursor);
+      top->setCursor(Qt::ArrowCursor);
       break;
   }
 }

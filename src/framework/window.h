@@ -14,6 +14,14 @@
 class TDC;
 class TModule;
 
+// SetWindowPos flags.
+constexpr UINT SWP_NOSIZE = 0x0001;
+constexpr UINT SWP_NOMOVE = 0x0002;
+constexpr UINT SWP_NOZORDER = 0x0004;
+constexpr UINT SWP_NOACTIVATE = 0x0010;
+constexpr UINT SWP_SHOWWINDOW = 0x0040;
+constexpr UINT SWP_HIDEWINDOW = 0x0080;
+
 class TWindow {
  public:
   // Creation attributes: style and placement (CW_USEDEFAULT lets the desktop choose).
@@ -34,6 +42,9 @@ class TWindow {
 
   TWindowAttr Attr;
 
+  // Whether creating the parent creates this window too (dialogs wait for Execute).
+  void SetAutoCreate(bool on) { AutoCreate = on; }
+
   // Lifetime of the window itself. Creating a window creates its children, then runs
   // SetupWindow. Destroy runs CleanupWindow and removes the window and its children.
   bool Create();
@@ -46,6 +57,10 @@ class TWindow {
   HWND GetHandle() const;
 
   TWindow* GetParentO() const { return Parent; }
+  // Moves the window to another parent, which owns it from then on (a frame adopts its
+  // client this way); none makes it a top-level window owned by the caller again.
+  void SetParent(TWindow* parent);
+  int GetId() const { return Attr.Id; }
   TModule* GetModule() const { return Module; }
   const std::vector<TWindow*>& GetChildren() const { return Children; }
   void SetCaption(const char* title);
@@ -53,8 +68,18 @@ class TWindow {
 
   // Client area and placement (pixels; a child relative to its parent's client area).
   TRect GetClientRect() const;
+  // The window's rectangle on the screen (a top-level window's frame included).
   TRect GetWindowRect() const;
+  bool ClientToScreen(TPoint& point) const;
+  bool ScreenToClient(TPoint& point) const;
+  // The size the window asks for when a layout places it (a decoration's thickness);
+  // by default its present size.
+  virtual void GetDesiredSize(TSize& size);
   bool MoveWindow(int x, int y, int width, int height, bool repaint = true);
+  // Moves and sizes as the SWP_ flags allow (the z-order is the window manager's).
+  bool SetWindowPos(int x, int y, int width, int height, UINT flags);
+  // Brings the window's top-level window to the front and activates it.
+  bool SetForegroundWindow();
   bool MoveWindow(const TRect& r, bool repaint = true) {
     return MoveWindow(r.left, r.top, r.Width(), r.Height(), repaint);
   }
@@ -100,6 +125,10 @@ class TWindow {
   // the key. Frames with an accelerator table override it.
   virtual bool TranslateAccelerator(UINT virtualKey, bool ctrl, bool shift, bool alt);
 
+  // Runs when the application's loop goes idle (command enabling of menus and bars);
+  // a window passes it on to its children. True asks to be called again.
+  virtual bool IdleAction(long idleCount);
+
   // The entry for every message: records it for DefaultProcessing and dispatches.
   TResult HandleMessage(UINT msg, TParam1 p1, TParam2 p2);
 
@@ -113,6 +142,8 @@ class TWindow {
   virtual TResult DefWindowProc(UINT msg, TParam1 p1, TParam2 p2);
   // Makes the Qt side; a frame builds a richer one.
   virtual void CreateWidget();
+  // Called with the window's old and new parent after SetParent.
+  virtual void ParentChanged(TWindow* oldParent);
 
   TWindow* Parent;
   TModule* Module;
@@ -123,6 +154,7 @@ class TWindow {
   void DestroyWidgets();
 
   std::string Title;
+  bool AutoCreate = true;
   COLORREF BkgndColor = 0xFFFFFF;
   std::vector<TWindow*> Children;
   std::unique_ptr<TImpl> Pimpl;

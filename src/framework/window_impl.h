@@ -3,11 +3,14 @@
 
 #include <QEvent>
 #include <QImage>
+#include <QMenu>
 #include <QPointer>
 #include <QRegion>
 #include <QWidget>
 
+#include <functional>
 #include <map>
+#include <memory>
 
 #include "framework/window.h"
 
@@ -44,6 +47,7 @@ class TWindowWidget : public QWidget {
   void closeEvent(QCloseEvent* e) override;
   void timerEvent(QTimerEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
+  void leaveEvent(QEvent* e) override;
 
  private:
   // Sends the message; true when a handler took it (not only default processing).
@@ -51,12 +55,37 @@ class TWindowWidget : public QWidget {
   TWindow* Owner;
 };
 
+// The window around a client area (a frame with its menu bar, a floating bar's tool
+// window): the close box asks the window, and a new size places the client area again.
+class TOuterWidget : public QWidget {
+ public:
+  TOuterWidget(TWindowWidget* client, QWidget* parent, Qt::WindowFlags flags);
+  void SetClient(TWindowWidget* client) { Client = client; }
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  QPointer<TWindowWidget> Client;
+};
+
+// The window a dialog or an owned frame of owner stands over; null without one.
+inline QWidget* OwnerWindow(const TWindow* owner);
+
 struct TWindow::TImpl {
-  TWindowWidget* Widget = nullptr;  // owned through Qt's parent chain or by the window
-  QPointer<TWindowWidget> Dying;    // destroyed but maybe not yet deleted by Qt
-  bool InPaintEvent = false;        // the paint event shows what it painted itself
-  QImage Backing;                   // the client area as drawn (Format_RGB32)
-  QRegion Invalid;                  // waiting for Paint
+  TWindowWidget* Widget = nullptr;  // the client area; owned through Qt's parent chain
+  // A window around the client area (a frame with its menu bar, a dialog, a floating
+  // bar's tool window); owns Widget. Null when the client area is the whole window.
+  QWidget* Outer = nullptr;
+  // Places the client area inside Outer at once (Qt would wait for the first show).
+  std::function<void()> PlaceClient;
+  QPointer<QWidget> Dying;            // destroyed but maybe not yet deleted by Qt
+  bool Transparent = false;           // shows its parent through (a control's holder)
+  std::unique_ptr<QMenu> SystemMenu;  // made when first asked for
+  bool InPaintEvent = false;          // the paint event shows what it painted itself
+  QImage Backing;                     // the client area as drawn (Format_RGB32)
+  QRegion Invalid;                    // waiting for Paint
   bool EraseInvalid = false;
   std::map<int, UINT> Timers;  // Qt timer id -> window timer id
 
@@ -70,8 +99,15 @@ struct TWindow::TImpl {
   TCurrentMessage Current;
   bool LastDefaultRan = false;  // the last message went only to default processing
 
+  // The widget that is the whole window.
+  QWidget* Top() const { return Outer != nullptr ? static_cast<QWidget*>(Outer) : Widget; }
   // Runs WM_PAINT when something is invalid.
   void PaintPending(TWindow& window);
   // Asks the screen to show these pixels of the backing image again.
   void Show(const QRect& area);
 };
+
+inline QWidget* OwnerWindow(const TWindow* owner) {
+  return owner != nullptr && owner->Impl()->Widget != nullptr ? owner->Impl()->Widget->window()
+                                                              : nullptr;
+}

@@ -8,6 +8,7 @@
 #include <QTimerEvent>
 
 #include "framework/key_map.h"
+#include "framework/messages.h"
 #include "framework/qt_bridge.h"
 #include "framework/window_impl.h"
 
@@ -49,14 +50,32 @@ bool TWindowWidget::Forward(UINT msg, TParam1 p1, TParam2 p2) {
   return !impl.LastDefaultRan;
 }
 
+TOuterWidget::TOuterWidget(TWindowWidget* client, QWidget* parent, Qt::WindowFlags flags)
+    : QWidget(parent, flags), Client(client) {}
+
+void TOuterWidget::closeEvent(QCloseEvent* e) {
+  e->ignore();
+  if (Client != nullptr && Client->GetOwner() != nullptr) {
+    Client->GetOwner()->HandleMessage(WM_CLOSE, 0, 0);
+  }
+}
+
+void TOuterWidget::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  if (Client == nullptr || Client->GetOwner() == nullptr) return;
+  if (const auto& place = Client->GetOwner()->Impl()->PlaceClient) place();
+}
+
 bool TWindowWidget::event(QEvent* e) {
   if (e->type() == TPostedMessage::EventType()) {
     const auto* posted = static_cast<TPostedMessage*>(e);
     if (Owner != nullptr) Owner->HandleMessage(posted->Msg, posted->P1, posted->P2);
     return true;
   }
-  if (Owner != nullptr && isWindow()) {
-    // A top-level window's activation stands for its focus.
+  // Activation reaches the client areas inside a frame too; only the whole window's
+  // client area stands for its focus.
+  QWidget* top = Owner != nullptr ? Owner->Impl()->Top() : nullptr;
+  if (top != nullptr && top->isWindow()) {
     if (e->type() == QEvent::WindowActivate) Owner->HandleMessage(WM_SETFOCUS, 0, 0);
     if (e->type() == QEvent::WindowDeactivate) Owner->HandleMessage(WM_KILLFOCUS, 0, 0);
   }
@@ -66,6 +85,7 @@ bool TWindowWidget::event(QEvent* e) {
 void TWindowWidget::paintEvent(QPaintEvent* e) {
   if (Owner == nullptr) return;
   TWindow::TImpl& impl = *Owner->Impl();
+  if (impl.Transparent) return;
   impl.InPaintEvent = true;
   impl.PaintPending(*Owner);
   impl.InPaintEvent = false;
@@ -153,6 +173,11 @@ void TWindowWidget::timerEvent(QTimerEvent* e) {
   if (auto it = timers.find(e->timerId()); it != timers.end()) {
     Owner->HandleMessage(WM_TIMER, it->second, 0);
   }
+}
+
+void TWindowWidget::leaveEvent(QEvent* e) {
+  QWidget::leaveEvent(e);
+  if (Owner != nullptr) Owner->HandleMessage(WM_MOUSELEAVE, 0, 0);
 }
 
 void TWindowWidget::focusInEvent(QFocusEvent* e) {

@@ -20,6 +20,7 @@
 
 #include "framework/dib.h"
 #include "framework/qt_bridge.h"
+#include "test_data.h"
 
 namespace {
 
@@ -580,14 +581,6 @@ TEST(SnapToMonochrome, SplitsAtMidGrey) {
 
 // ---------------------------------------------------------------------------------------
 // Against Qt's own BMP decoder, on the good files of the BMP Suite
-
-QString TestDataDir() {
-  if (const char* env = std::getenv("KAVRO_TESTDATA"); env != nullptr && *env != '\0') {
-    return QString::fromLocal8Bit(env);
-  }
-  return QFileInfo(QStringLiteral(__FILE__)).absolutePath() +
-         QStringLiteral("/../../../shared/testdata");
-}
 
 template <typename T>
 bool ReadAt(const QByteArray& data, std::size_t offset, T& out) {

@@ -1,0 +1,92 @@
+// Dockable bars: moving between a strip and a floating tool window.
+#include "framework/dockable_bar.h"
+
+#include <utility>
+
+#include "framework/harbor.h"
+#include "framework/window_impl.h"
+
+TDockableControlBar::TDockableControlBar(TWindow* parent, TDirection direction,
+                                         std::unique_ptr<TFont> font, TModule* module)
+    : TGadgetWindow(parent, direction, std::move(font), module) {}
+
+void TDockableControlBar::Relayout() {
+  TGadgetWindow::Relayout();
+  if (Floating) FitFloatingWindow();
+}
+
+void TDockableControlBar::SetupWindow() {
+  TGadgetWindow::SetupWindow();
+  if (PendingFloat) {
+    PendingFloat = false;
+    Float(HasFloatPoint ? &FloatPoint : nullptr);
+  }
+}
+
+TResult TDockableControlBar::WindowProc(UINT msg, TParam1 p1, TParam2 p2) {
+  // The tool window's close box must not destroy the bar: it stays where it is.
+  if (msg == WM_CLOSE) return 0;
+  return TGadgetWindow::WindowProc(msg, p1, p2);
+}
+
+void TDockableControlBar::FitFloatingWindow() {
+  QWidget* outer = Impl()->Outer;
+  if (outer == nullptr) return;
+  TSize size;
+  GetDesiredSize(size);
+  outer->resize(size.cx, size.cy);
+  if (Impl()->PlaceClient) Impl()->PlaceClient();
+}
+
+void TDockableControlBar::Float(const TPoint* screenPoint) {
+  Floating = true;
+  Location = DockNone;
+  if (screenPoint != nullptr) {
+    HasFloatPoint = true;
+    FloatPoint = *screenPoint;
+  }
+  SetDirection(Horizontal);
+  TImpl& impl = *Impl();
+  if (impl.Widget == nullptr) {
+    PendingFloat = true;
+    return;
+  }
+  if (impl.Outer == nullptr) {
+    const QPoint here = impl.Widget->mapToGlobal(QPoint(0, 0));
+    // Owned by the frame's window, so it stays above the frame and goes with it.
+    auto* outer = new TOuterWidget(impl.Widget, impl.Widget->window(),
+                                   Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    impl.Widget->setParent(outer);
+    impl.Widget->move(0, 0);
+    impl.Widget->show();
+    impl.Outer = outer;
+    impl.PlaceClient = [this] {
+      TImpl& d = *Impl();
+      if (d.Outer != nullptr) d.Widget->setGeometry(0, 0, d.Outer->width(), d.Outer->height());
+    };
+    outer->move(here);
+  }
+  impl.Outer->setWindowTitle(QString::fromUtf8(GetCaption().c_str()));
+  FitFloatingWindow();
+  if (screenPoint != nullptr) impl.Outer->move(screenPoint->x, screenPoint->y);
+  if ((Attr.Style & WS_VISIBLE) != 0) impl.Outer->show();
+}
+
+void TDockableControlBar::Dock(TDockStrip& strip) {
+  Floating = false;
+  PendingFloat = false;
+  Location = strip.GetLocation();
+  TImpl& impl = *Impl();
+  if (impl.Outer != nullptr) {
+    if (!strip.IsWindow()) strip.Create();
+    auto* outer = static_cast<TOuterWidget*>(std::exchange(impl.Outer, nullptr));
+    impl.PlaceClient = nullptr;
+    outer->SetClient(nullptr);
+    impl.Widget->setParent(strip.Impl()->Widget);
+    outer->hide();
+    outer->deleteLater();
+  }
+  SetParent(&strip);
+  if (impl.Widget != nullptr && (Attr.Style & WS_VISIBLE) != 0) impl.Widget->show();
+  SetDirection(strip.IsVertical() ? Vertical : Horizontal);
+}
