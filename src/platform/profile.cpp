@@ -306,8 +306,10 @@ bool SetValue(std::vector<Line>& lines, std::string_view section, std::string_vi
   std::string keyLine = std::string(key) + "=" + std::string(value);
   const std::size_t header = FindSection(lines, section);
   if (header == kNone) {
-    InsertLines(lines, lines.size(),
-                {{"[" + std::string(section) + "]", ending}, {std::move(keyLine), ending}});
+    // Built by appending: GCC 12 at -O3 wrongly warns of overlap in the + chain.
+    std::string headerLine(1, '[');
+    headerLine.append(section).append(1, ']');
+    InsertLines(lines, lines.size(), {{std::move(headerLine), ending}, {std::move(keyLine), ending}});
     return true;
   }
   const std::size_t end = SectionEnd(lines, header);

@@ -50,7 +50,8 @@ void TTombol::SetNumber(int number, bool redraw) {
 }
 
 void TTombol::Draw(TDC& dc, bool pressed, bool fill) {
-  if (!Visible) return;
+  // A board whose window was never created has nowhere to draw.
+  if (!Visible || dc.IsNull()) return;
   const TPuzzle& board = *Puzzle;
   const bool picture = board.ContentKind == TContentKind::Picture;
   dc.SetMapMode(MM_TEXT);

@@ -106,7 +106,7 @@ void TPuzzle::SetLabelFont(const LOGFONT& logFont, COLORREF color) {
   Invalidate(true);
 }
 
-void TPuzzle::Paint(TDC& dc, bool, TRect&) {
+void TPuzzle::Paint(TDC& dc, bool, TRect& rect) {
   if (ContentKind == TContentKind::Picture) {
     // A dark frame one pixel outside the pieces.
     dc.SelectObject(*ShadowPen);
@@ -119,6 +119,9 @@ void TPuzzle::Paint(TDC& dc, bool, TRect&) {
   }
   for (int y = 0; y < Rows; ++y) {
     for (int x = 0; x < Columns; ++x) {
+      // Painting is clipped to what was invalid: a piece wholly outside it (with a pixel
+      // to spare for the pressed shift) would draw nothing, so skip its work.
+      if ((Pieces[y][x]->GetRect().InflatedBy(1, 1) & rect).IsEmpty()) continue;
       const bool selected = GameType == TGameType::Jigsaw && x == ActiveX && y == ActiveY;
       Pieces[y][x]->Draw(dc, selected, true);
     }

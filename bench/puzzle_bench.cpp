@@ -1,0 +1,247 @@
+// The board's measured paths: a scramble, a full paint of a picture board against one
+// blit of the whole picture, and one slide's redraw against a full paint.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/dc.h"
+#include "framework/dib.h"
+#include "framework/gdi.h"
+#include "framework/window.h"
+#include "puzzle/puzzle.h"
+#include "puzzle/random.h"
+
+namespace {
+
+constexpr int Side = 20;
+constexpr int ClientWidth = 1920;
+constexpr int ClientHeight = 1080;
+constexpr int PictureWidth = 1600;
+constexpr int PictureHeight = 1200;
+constexpr std::uint32_t Seed = 20240607;
+
+// A photo-like 24-bit picture, turned into a bitmap the way a loaded picture is.
+std::unique_ptr<TBitmap> Photo(int width, int height) {
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(header);
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  TDib dib;
+  dib.CreateFromHeader(header);
+  for (int y = 0; y < height; ++y) {
+    BYTE* row = dib.ScanLine(y);
+    for (int x = 0; x < width * 3; ++x) row[x] = static_cast<BYTE>(x * 7 + y * 3);
+  }
+  TScreenDC screen;
+  return std::make_unique<TBitmap>(screen, dib);
+}
+
+// A 20 x 20 board as the child of a top-level window: shown with a client area of
+// 1920 x 1080, or never created (the model alone).
+struct TBench {
+  TWindow Frame{nullptr, "bench"};
+  TPuzzle* Board;
+
+  TBench(TGameType type, bool shown, bool picture) : Board(new TPuzzle(Side, Side, &Frame)) {
+    Board->GameType = type;
+    if (shown) {
+      Frame.Attr.W = ClientWidth + 40;
+      Frame.Attr.H = ClientHeight + 40;
+      Frame.Create();
+      Frame.ShowWindow(SW_SHOW);
+      Board->MoveWindow(0, 0, ClientWidth, ClientHeight);
+      QCoreApplication::processEvents();
+    }
+    if (picture) Board->Picture = Photo(PictureWidth, PictureHeight);
+    Board->SetSize(Side, Side);
+    if (picture) Board->SetFitInWindow(true);
+    Board->UpdateWindow();
+  }
+
+  // False, with the reason given to the report, when the board is not the one meant to
+  // be measured (a window that could not be made draws nothing, and quickly).
+  bool Ready(benchmark::State& state, bool picture) const {
+    const TRect client = Board->GetClientRect();
+    if (!Board->IsWindow() || client.Width() != ClientWidth || client.Height() != ClientHeight) {
+      state.SkipWithError("the board has no 1920 x 1080 client area");
+      return false;
+    }
+    if (picture && Board->ContentKind != TContentKind::Picture) {
+      state.SkipWithError("the board shows no picture");
+      return false;
+    }
+    return true;
+  }
+};
+
+// The fastest of the repetitions: on a shared machine other work only ever adds time.
+double Fastest(const std::vector<double>& times) {
+  return *std::min_element(times.begin(), times.end());
+}
+
+void BM_Scramble(benchmark::State& state) {
+  const auto type = state.range(0) == 0 ? TGameType::Sliding : TGameType::Jigsaw;
+  TBench bench(type, state.range(1) != 0, false);
+  if (state.range(1) != 0 && !bench.Ready(state, false)) return;
+  for (auto _ : state) {
+    SeedRandom(Seed);
+    bench.Board->Scramble();
+  }
+  state.SetLabel(std::string(type == TGameType::Sliding ? "sliding" : "jigsaw") +
+                 (state.range(1) != 0 ? ", shown letters" : ", model only"));
+}
+BENCHMARK(BM_Scramble)
+    ->ArgNames({"jigsaw", "shown"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
+
+// The board's Paint alone, drawing every piece and the frame.
+void BM_FullPaint(benchmark::State& state) {
+  TBench bench(TGameType::Sliding, true, true);
+  if (!bench.Ready(state, true)) return;
+  TRect all = bench.Board->GetClientRect();
+  for (auto _ : state) {
+    TClientDC dc(*bench.Board);
+    bench.Board->Paint(dc, false, all);
+  }
+}
+BENCHMARK(BM_FullPaint)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
+
+// A full repaint as the window asks for one: the background erased, then Paint.
+void BM_FullRepaint(benchmark::State& state) {
+  TBench bench(TGameType::Sliding, true, true);
+  if (!bench.Ready(state, true)) return;
+  for (auto _ : state) {
+    bench.Board->Invalidate(true);
+    bench.Board->UpdateWindow();
+  }
+}
+BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
+
+// The least a full paint could cost: the whole picture stretched once onto the same area.
+void BM_StretchBltWholePicture(benchmark::State& state) {
+  TBench bench(TGameType::Sliding, true, true);
+  if (!bench.Ready(state, true)) return;
+  for (auto _ : state) {
+    TClientDC dc(*bench.Board);
+    TMemoryDC memory(dc);
+    memory.SelectObject(*bench.Board->Picture);
+    dc.SetStretchBltMode(COLORONCOLOR);
+    dc.StretchBlt(0, 0, ClientWidth, ClientHeight, memory, 0, 0, PictureWidth, PictureHeight,
+                  SRCCOPY);
+  }
+}
+BENCHMARK(BM_StretchBltWholePicture)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
+
+// One arrow key's move: the piece is drawn in its new cell, and the emptied cell is
+// erased by the paint it leaves pending.
+void BM_SlideWithRedraw(benchmark::State& state) {
+  TBench bench(TGameType::Sliding, true, true);
+  if (!bench.Ready(state, true)) return;
+  // The empty space starts in the last column, so left and right moves alternate.
+  if (bench.Board->ActiveX != Side - 1) {
+    state.SkipWithError("the empty space is not in the last column");
+    return;
+  }
+  bool left = true;
+  for (auto _ : state) {
+    if (left) {
+      bench.Board->MoveEmptyLeft(true);
+    } else {
+      bench.Board->MoveEmptyRight(true);
+    }
+    bench.Board->UpdateWindow();
+    left = !left;
+  }
+}
+BENCHMARK(BM_SlideWithRedraw)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
+
+// Prints the console report, then how the measured paths compare with their goals.
+class TGoalReporter : public benchmark::ConsoleReporter {
+ public:
+  // Colours only on a terminal, so that saved reports stay plain text.
+  TGoalReporter() : ConsoleReporter(isatty(STDOUT_FILENO) != 0 ? OO_ColorTabular : OO_Tabular) {}
+
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      const bool fastest = run.run_type == Run::RT_Aggregate && run.aggregate_name == "min";
+      if ((run.run_type == Run::RT_Iteration || fastest) && !run.error_occurred) {
+        // CPU time: other work on a shared machine stretches wall-clock time unevenly.
+        Seconds[run.benchmark_name()] =
+            run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+      }
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    const double paint = Find("BM_FullPaint");
+    const double repaint = Find("BM_FullRepaint");
+    const double blit = Find("BM_StretchBltWholePicture");
+    const double slide = Find("BM_SlideWithRedraw");
+    if (blit > 0) {
+      if (paint > 0) {
+        std::printf(
+            "CPU time, full Paint / one StretchBlt of the picture: %.2f (goal: at most 2)\n",
+            paint / blit);
+      }
+      if (repaint > 0) {
+        std::printf("CPU time, erase and Paint / one StretchBlt of the picture: %.2f\n",
+                    repaint / blit);
+      }
+    }
+    if (paint > 0 && slide > 0) {
+      std::printf("CPU time, slide with redraw / full Paint: 1/%.1f (goal: at most 1/50)\n",
+                  paint / slide);
+    }
+  }
+
+ private:
+  // The fastest repetition when there were some, else the one run.
+  double Find(const std::string& name) const {
+    auto it = Seconds.find(name + "_min");
+    if (it == Seconds.end()) it = Seconds.find(name);
+    return it != Seconds.end() ? it->second : 0;
+  }
+  std::map<std::string, double> Seconds;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QTemporaryDir runtimeDir;
+  if (std::getenv("XDG_RUNTIME_DIR") == nullptr && runtimeDir.isValid()) {
+    QFile::setPermissions(runtimeDir.path(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    setenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit().constData(), 1);
+  }
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  TGoalReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
