@@ -1,7 +1,7 @@
-// Where the shared test data lies: KAVRO_TESTDATA, or beside the checkout.
+// Where the shared test data lies: KAVRO_TESTDATA when set, else beside the checkout as
+// the build saw it.
 #pragma once
 
-#include <QFileInfo>
 #include <QString>
 
 #include <cstdlib>
@@ -10,6 +10,5 @@ inline QString TestDataDir() {
   if (const char* env = std::getenv("KAVRO_TESTDATA"); env != nullptr && *env != '\0') {
     return QString::fromLocal8Bit(env);
   }
-  return QFileInfo(QStringLiteral(__FILE__)).absolutePath() +
-         QStringLiteral("/../../../shared/testdata");
+  return QStringLiteral(KAVRO_TESTDATA_DIR);
 }

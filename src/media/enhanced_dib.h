@@ -1,0 +1,18 @@
+// TEnhancedDib: a DIB read from a picture file, BMP or JPEG by the file's extension. It
+// lives for one load or one preview and needs no window system.
+#pragma once
+
+#include "framework/dib.h"
+
+class TEnhancedDib : public TDib {
+ public:
+  TEnhancedDib() = default;
+
+  // Reads a ".BMP" or ".JPG" file (any letter case); any other name is not a picture.
+  // False leaves the DIB empty.
+  bool Load(const char* path);
+  // Decodes a JPEG file through libjpeg into a 24-bit DIB. The library's errors are shown
+  // in a "JPEG Library Error" box; a picture too large to hold is refused before decoding.
+  // False leaves the DIB empty.
+  bool ReadJpeg(const char* path);
+};

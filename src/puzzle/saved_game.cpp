@@ -1,0 +1,193 @@
+// TPuzzle::SaveGame and LoadGame: the board's position to and from a .KVR file. A file
+// is checked whole before it touches the board, and a save replaces the old file only
+// once everything was written.
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "media/replace_file.h"
+#include "media/saved_game_format.h"
+#include "puzzle/puzzle.h"
+
+namespace {
+
+constexpr const char* AlphabetName = "Alphabet";
+constexpr const char* NumericName = "Numeric";
+
+struct TFileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using TFile = std::unique_ptr<std::FILE, TFileCloser>;
+
+// The file keeps the low 16 bits of each value.
+std::int16_t Low16(int value) {
+  return static_cast<std::int16_t>(value);
+}
+
+TPieceRecord RecordOf(const TTombol& piece) {
+  TPieceRecord record;
+  record.SourceLeft = Low16(piece.Source.left);
+  record.SourceTop = Low16(piece.Source.top);
+  record.SourceRight = Low16(piece.Source.right);
+  record.SourceBottom = Low16(piece.Source.bottom);
+  record.Number = Low16(piece.Number);
+  record.HomeX = Low16(piece.HomeX);
+  record.HomeY = Low16(piece.HomeY);
+  record.X = Low16(piece.X);
+  record.Y = Low16(piece.Y);
+  record.Left = Low16(piece.Left);
+  record.Top = Low16(piece.Top);
+  record.Width = Low16(piece.Width);
+  record.Height = Low16(piece.Height);
+  record.Visible = piece.Visible ? 1 : 0;
+  return record;
+}
+
+}  // namespace
+
+bool TPuzzle::SaveGame(const char* path, const char* pictureName, int elapsedSeconds) {
+  TGameHeader header;
+  SetGameMagic(header);
+  const char* name = ContentKind == TContentKind::Alphabet  ? AlphabetName
+                     : ContentKind == TContentKind::Numeric ? NumericName
+                                                            : pictureName;
+  // A picture game whose picture cannot be named in the file could never be restored.
+  if (!SetPictureName(header, name)) {
+    MessageBox("Unable to save the game.", "Kavro", MB_ICONSTOP | MB_OK);
+    return false;
+  }
+  header.ElapsedSeconds = elapsedSeconds;
+  header.EmptyX = Low16(EmptyX);
+  header.EmptyY = Low16(EmptyY);
+  header.Columns = Low16(Columns);
+  header.Rows = Low16(Rows);
+  header.ContentKind = static_cast<std::int16_t>(ContentKind);
+  header.GameType = static_cast<std::int16_t>(GameType);
+
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(GameHeaderSize + PieceRecordSize * static_cast<std::size_t>(Columns * Rows));
+  const TGameHeaderBytes headerBytes = EncodeGameHeader(header);
+  bytes.insert(bytes.end(), headerBytes.begin(), headerBytes.end());
+  for (int y = 0; y < Rows; ++y) {
+    for (int x = 0; x < Columns; ++x) {
+      const TPieceRecordBytes record = EncodePieceRecord(RecordOf(*Pieces[y][x]));
+      bytes.insert(bytes.end(), record.begin(), record.end());
+    }
+  }
+
+  switch (ReplaceFileContents(path, bytes.data(), bytes.size())) {
+    case TReplaceResult::Replaced:
+      return true;
+    case TReplaceResult::CannotCreate:
+      MessageBox("Unable to save the game.", "Kavro", MB_ICONSTOP | MB_OK);
+      return false;
+    case TReplaceResult::WriteFailed:
+      break;
+  }
+  MessageBox("Unable to write to the file.", "Kavro", MB_ICONSTOP | MB_OK);
+  return false;
+}
+
+std::optional<std::string> TPuzzle::LoadGame(const char* path, const char* /*currentPictureName*/,
+                                             int& elapsedSeconds) {
+  Idle = true;
+  Picture.reset();
+  ReleasePalette();
+  elapsedSeconds = 0;
+
+  // Every failure ends on a solved board without a picture.
+  auto fail = [this](const char* message) -> std::optional<std::string> {
+    if (message != nullptr) MessageBox(message, "Kavro", MB_ICONSTOP | MB_OK);
+    LoadPicture(nullptr, true);
+    return std::nullopt;
+  };
+
+  const TFile file(path != nullptr ? std::fopen(path, "rb") : nullptr);
+  if (!file) {
+    ReportOpenFailure(path);
+    return fail(nullptr);
+  }
+  TGameHeaderBytes headerBytes;
+  if (std::fread(headerBytes.data(), 1, headerBytes.size(), file.get()) != headerBytes.size()) {
+    return fail("Unable to read the file.");
+  }
+  const TGameHeader header = DecodeGameHeader(headerBytes);
+  if (!HasGameMagic(header)) return fail("This is not a Kavro file.");
+  // Sizes off the piece table, unknown kinds and the like: the board keeps its own.
+  if (!IsUsableHeader(header)) return fail("This file may be corrupted.");
+
+  std::vector<TPieceRecord> records;
+  records.reserve(static_cast<std::size_t>(header.Columns) * static_cast<std::size_t>(header.Rows));
+  for (int i = 0; i < header.Columns * header.Rows; ++i) {
+    TPieceRecordBytes recordBytes;
+    if (std::fread(recordBytes.data(), 1, recordBytes.size(), file.get()) != recordBytes.size()) {
+      break;
+    }
+    records.push_back(DecodePieceRecord(recordBytes));
+  }
+
+  // From here on the board takes the file's size, kind and type, also when the
+  // records fail and the board is reset.
+  Columns = header.Columns;
+  Rows = header.Rows;
+  ContentKind = static_cast<TContentKind>(ContentKindOf(header));
+  GameType = static_cast<TGameType>(GameTypeOf(header));
+  EmptyX = header.EmptyX;
+  EmptyY = header.EmptyY;
+  ActiveX = ActiveY = -1;
+  // Pieces off the new board are hidden, as the board keeps them.
+  for (int y = 0; y < MaxSide; ++y) {
+    for (int x = 0; x < MaxSide; ++x) {
+      if (x >= Columns || y >= Rows) Pieces[y][x]->Visible = false;
+    }
+  }
+  if (!IsConsistentBoard(header, records)) return fail("This file may be corrupted.");
+
+  std::optional<std::string> pictureName;
+  if (ContentKind == TContentKind::Picture) pictureName = PictureNameOf(header);
+  // A missing picture is reported and the game goes on without it.
+  LoadPicture(pictureName ? pictureName->c_str() : nullptr, false);
+
+  auto next = records.cbegin();
+  for (int y = 0; y < Rows; ++y) {
+    for (int x = 0; x < Columns; ++x, ++next) {
+      const TPieceRecord& record = *next;
+      TTombol& piece = *Pieces[y][x];
+      piece.Source =
+          TRect(record.SourceLeft, record.SourceTop, record.SourceRight, record.SourceBottom);
+      piece.SetNumber(record.Number, false);
+      if (GameType == TGameType::Sliding && record.Number == 0) {
+        ActiveX = x;
+        ActiveY = y;
+      }
+      piece.HomeX = record.HomeX;
+      piece.HomeY = record.HomeY;
+      piece.X = record.X;
+      piece.Y = record.Y;
+      piece.Left = record.Left;
+      piece.Top = record.Top;
+      piece.Width = record.Width;
+      piece.Height = record.Height;
+      piece.Visible = record.Visible == 1;
+    }
+  }
+  // Each piece shows the part of the picture its home cell gives, as the picture is now:
+  // the file's rectangles would show the wrong parts of a picture edited since, and may
+  // point anywhere.
+  if (Picture) {
+    const int pieceWidth = Picture->Width() / Columns;
+    const int pieceHeight = Picture->Height() / Rows;
+    for (int y = 0; y < Rows; ++y) {
+      for (int x = 0; x < Columns; ++x) {
+        TTombol& piece = *Pieces[y][x];
+        if (piece.Number == 0) continue;
+        piece.Source = TRect(piece.HomeX * pieceWidth, piece.HomeY * pieceHeight,
+                             (piece.HomeX + 1) * pieceWidth, (piece.HomeY + 1) * pieceHeight);
+      }
+    }
+  }
+  Idle = false;
+  elapsedSeconds = header.ElapsedSeconds;
+  return pictureName;
+}
