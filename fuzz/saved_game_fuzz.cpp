@@ -10,7 +10,7 @@
 
 #include "framework/dc.h"
 #include "framework/gdi.h"
-#include "media/replace_file.h"
+#include "platform/replace_file.h"
 #include "media_fuzz_support.h"
 #include "puzzle/puzzle.h"
 

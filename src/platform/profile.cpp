@@ -2,27 +2,19 @@
 // change only the lines they must and replace the file through a temporary beside it.
 #include "platform/profile.h"
 
+#include "platform/replace_file.h"
+
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace {
-
-namespace fs = std::filesystem;
 
 // Blanks around names and values. A stray carriage return counts too, so that a last line
 // ending in a lone CR reads the same before and after a newline is added behind it.
@@ -309,7 +301,8 @@ bool SetValue(std::vector<Line>& lines, std::string_view section, std::string_vi
     // Built by appending: GCC 12 at -O3 wrongly warns of overlap in the + chain.
     std::string headerLine(1, '[');
     headerLine.append(section).append(1, ']');
-    InsertLines(lines, lines.size(), {{std::move(headerLine), ending}, {std::move(keyLine), ending}});
+    InsertLines(lines, lines.size(),
+                {{std::move(headerLine), ending}, {std::move(keyLine), ending}});
     return true;
   }
   const std::size_t end = SectionEnd(lines, header);
@@ -362,69 +355,6 @@ bool DeleteSection(std::vector<Line>& lines, std::string_view section) {
   return changed;
 }
 
-bool FlushToDisk(std::FILE* file) {
-  if (std::fflush(file) != 0) return false;
-#if defined(_WIN32)
-  return _commit(_fileno(file)) == 0;
-#else
-  return fsync(fileno(file)) == 0;
-#endif
-}
-
-// Opens a new file beside the target, failing rather than reusing one that exists.
-std::FILE* CreateTemporary(const fs::path& target, fs::path& temporary) {
-  static unsigned counter = 0;
-  const auto seed =
-      static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[48];
-    std::snprintf(suffix, sizeof suffix, ".%llx-%x.tmp", seed, ++counter);
-    temporary = target;
-    temporary += suffix;
-    std::FILE* file = std::fopen(temporary.string().c_str(), "wbx");
-    if (file != nullptr) return file;
-    if (errno != EEXIST) return nullptr;
-  }
-  return nullptr;
-}
-
-// Writes content to a temporary file in the target's directory and renames it over the
-// target, so that readers see the old file or the new one, never half of one.
-bool ReplaceFile(const char* fileName, const std::string& content) {
-  std::error_code error;
-  fs::path target(fileName);
-  // Write through a symbolic link instead of replacing the link itself.
-  if (fs::is_symlink(fs::symlink_status(target, error))) {
-    fs::path resolved = fs::canonical(target, error);
-    if (!error) target = std::move(resolved);
-  }
-  const fs::file_status status = fs::status(target, error);
-  const bool exists = fs::exists(status);
-  if (exists) {
-    if (!fs::is_regular_file(status)) return false;
-    // A target we may not write stays as it is, even where its directory would let a
-    // rename replace it.
-    std::FILE* probe = std::fopen(target.string().c_str(), "r+b");
-    if (probe == nullptr) return false;
-    std::fclose(probe);
-  }
-  fs::path temporary;
-  std::FILE* file = CreateTemporary(target, temporary);
-  if (file == nullptr) return false;
-  bool ok =
-      std::fwrite(content.data(), 1, content.size(), file) == content.size() && FlushToDisk(file);
-  ok = std::fclose(file) == 0 && ok;
-  if (ok && exists) {
-    fs::permissions(temporary, status.permissions(), fs::perm_options::replace, error);
-  }
-  if (ok) {
-    fs::rename(temporary, target, error);
-    ok = !error;
-  }
-  if (!ok) fs::remove(temporary, error);
-  return ok;
-}
-
 }  // namespace
 
 UINT GetPrivateProfileIntA(const char* section, const char* key, int defaultValue,
@@ -474,5 +404,10 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
     changed = SetValue(lines, sectionName, keyName, value);
   }
   if (!changed) return 1;
-  return ReplaceFile(fileName, JoinLines(lines)) ? 1 : 0;
+  // Readers see the old file or the new one, never half of one.
+  const std::string replacement = JoinLines(lines);
+  return ReplaceFileContents(fileName, reinterpret_cast<const std::uint8_t*>(replacement.data()),
+                             replacement.size()) == TReplaceResult::Replaced
+             ? 1
+             : 0;
 }

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "media/replace_file.h"
+#include "platform/replace_file.h"
 #include "media/saved_game_format.h"
 #include "puzzle/puzzle.h"
 

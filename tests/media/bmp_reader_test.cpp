@@ -27,7 +27,7 @@ using media_test::Local;
 using media_test::WriteBytes;
 
 // A BMP file described field by field; BuildBmp lays it out.
-struct TBmpSpec {
+struct TBmpLayout {
   std::uint16_t Signature = 0x4D42;
   std::uint32_t HeaderSize = 40;
   std::int32_t Width = 1;
@@ -48,49 +48,49 @@ void Put(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
-std::vector<std::uint8_t> BuildBmp(const TBmpSpec& spec) {
+std::vector<std::uint8_t> BuildBmp(const TBmpLayout& layout) {
   std::vector<std::uint8_t> info;
-  Put(info, spec.HeaderSize, 4);
-  if (spec.HeaderSize == 12) {
-    Put(info, static_cast<std::uint16_t>(spec.Width), 2);
-    Put(info, static_cast<std::uint16_t>(spec.Height), 2);
-    Put(info, spec.Planes, 2);
-    Put(info, spec.Bits, 2);
+  Put(info, layout.HeaderSize, 4);
+  if (layout.HeaderSize == 12) {
+    Put(info, static_cast<std::uint16_t>(layout.Width), 2);
+    Put(info, static_cast<std::uint16_t>(layout.Height), 2);
+    Put(info, layout.Planes, 2);
+    Put(info, layout.Bits, 2);
   } else {
-    Put(info, static_cast<std::uint32_t>(spec.Width), 4);
-    Put(info, static_cast<std::uint32_t>(spec.Height), 4);
-    Put(info, spec.Planes, 2);
-    Put(info, spec.Bits, 2);
-    Put(info, spec.Compression, 4);
-    Put(info, spec.SizeImage, 4);
+    Put(info, static_cast<std::uint32_t>(layout.Width), 4);
+    Put(info, static_cast<std::uint32_t>(layout.Height), 4);
+    Put(info, layout.Planes, 2);
+    Put(info, layout.Bits, 2);
+    Put(info, layout.Compression, 4);
+    Put(info, layout.SizeImage, 4);
     Put(info, 2835, 4);
     Put(info, 2835, 4);
-    Put(info, spec.ClrUsed, 4);
+    Put(info, layout.ClrUsed, 4);
     Put(info, 0, 4);
-    if (spec.HeaderSize > 40) {
-      for (std::uint32_t mask : spec.Masks) Put(info, mask, 4);
+    if (layout.HeaderSize > 40) {
+      for (std::uint32_t mask : layout.Masks) Put(info, mask, 4);
     }
-    info.resize(spec.HeaderSize, 0);
-    if (spec.HeaderSize == 40) {
-      for (std::uint32_t mask : spec.Masks) Put(info, mask, 4);
+    info.resize(layout.HeaderSize, 0);
+    if (layout.HeaderSize == 40) {
+      for (std::uint32_t mask : layout.Masks) Put(info, mask, 4);
     }
   }
-  for (std::uint32_t color : spec.Colors) {
+  for (std::uint32_t color : layout.Colors) {
     Put(info, color & 0xFF, 1);
     Put(info, (color >> 8) & 0xFF, 1);
     Put(info, (color >> 16) & 0xFF, 1);
-    if (spec.HeaderSize != 12) Put(info, 0x77, 1);  // reserved byte: any value
+    if (layout.HeaderSize != 12) Put(info, 0x77, 1);  // reserved byte: any value
   }
   const std::uint32_t natural = static_cast<std::uint32_t>(14 + info.size());
-  const std::uint32_t offBits = spec.OffBits.value_or(natural);
+  const std::uint32_t offBits = layout.OffBits.value_or(natural);
   std::vector<std::uint8_t> out;
-  Put(out, spec.Signature, 2);
-  Put(out, 14 + info.size() + spec.Pixels.size(), 4);
+  Put(out, layout.Signature, 2);
+  Put(out, 14 + info.size() + layout.Pixels.size(), 4);
   Put(out, 0, 4);
   Put(out, offBits, 4);
   out.insert(out.end(), info.begin(), info.end());
-  if (spec.PadToOffset && offBits > natural) out.resize(offBits, 0xEE);
-  out.insert(out.end(), spec.Pixels.begin(), spec.Pixels.end());
+  if (layout.PadToOffset && offBits > natural) out.resize(offBits, 0xEE);
+  out.insert(out.end(), layout.Pixels.begin(), layout.Pixels.end());
   return out;
 }
 
@@ -102,13 +102,13 @@ class BmpFileTest : public testing::Test {
     EXPECT_TRUE(WriteBytes(path, bytes));
     return Dib.ReadBmp(Local(path).c_str());
   }
-  bool Read(const TBmpSpec& spec) { return Read(BuildBmp(spec)); }
+  bool Read(const TBmpLayout& layout) { return Read(BuildBmp(layout)); }
 
   // Fills Dib with a valid picture first, so that a refusal must also empty it.
   void Preload() {
-    TBmpSpec spec;
-    spec.Pixels = {1, 2, 3, 0};
-    ASSERT_TRUE(Read(spec));
+    TBmpLayout layout;
+    layout.Pixels = {1, 2, 3, 0};
+    ASSERT_TRUE(Read(layout));
     ASSERT_TRUE(Dib.IsOK());
   }
 
@@ -135,14 +135,14 @@ class BmpFileTest : public testing::Test {
 // Headers we read
 
 TEST_F(BmpFileTest, CoreHeaderBecomesAnInfoHeaderWithAWidenedColourTable) {
-  TBmpSpec spec;
-  spec.HeaderSize = 12;
-  spec.Width = 3;
-  spec.Height = 2;
-  spec.Bits = 1;
-  spec.Colors = {0x102030, 0xA0B0C0};
-  spec.Pixels = {0xA0, 0, 0, 0, 0x40, 0, 0, 0};
-  ASSERT_TRUE(Read(spec));
+  TBmpLayout layout;
+  layout.HeaderSize = 12;
+  layout.Width = 3;
+  layout.Height = 2;
+  layout.Bits = 1;
+  layout.Colors = {0x102030, 0xA0B0C0};
+  layout.Pixels = {0xA0, 0, 0, 0, 0x40, 0, 0, 0};
+  ASSERT_TRUE(Read(layout));
   const BITMAPINFOHEADER* header = Dib.GetInfoHeader();
   EXPECT_EQ(header->biSize, 40u);
   EXPECT_EQ(Dib.Width(), 3);
@@ -157,14 +157,14 @@ TEST_F(BmpFileTest, CoreHeaderBecomesAnInfoHeaderWithAWidenedColourTable) {
 }
 
 TEST_F(BmpFileTest, CoreHeaderFullTableIsWidenedEntryByEntry) {
-  TBmpSpec spec;
-  spec.HeaderSize = 12;
-  spec.Width = 2;
-  spec.Height = 1;
-  spec.Bits = 8;
-  for (std::uint32_t i = 0; i < 256; ++i) spec.Colors.push_back(i * 0x010203u & 0xFFFFFF);
-  spec.Pixels = {255, 1, 0, 0};
-  ASSERT_TRUE(Read(spec));
+  TBmpLayout layout;
+  layout.HeaderSize = 12;
+  layout.Width = 2;
+  layout.Height = 1;
+  layout.Bits = 8;
+  for (std::uint32_t i = 0; i < 256; ++i) layout.Colors.push_back(i * 0x010203u & 0xFFFFFF);
+  layout.Pixels = {255, 1, 0, 0};
+  ASSERT_TRUE(Read(layout));
   ASSERT_EQ(Dib.NumColors(), 256);
   const std::vector<int> table = ColorTable();
   for (int i = 0; i < 256; ++i) {
@@ -175,14 +175,14 @@ TEST_F(BmpFileTest, CoreHeaderFullTableIsWidenedEntryByEntry) {
 TEST_F(BmpFileTest, V4AndV5HeadersTakeTheirBitFieldMasksFromTheHeader) {
   for (std::uint32_t size : {108u, 124u}) {
     SCOPED_TRACE(size);
-    TBmpSpec spec;
-    spec.HeaderSize = size;
-    spec.Width = 2;
-    spec.Bits = 16;
-    spec.Compression = BI_BITFIELDS;
-    spec.Masks = {0xF800, 0x07E0, 0x001F};
-    spec.Pixels = {0x00, 0xF8, 0x1F, 0x00};
-    ASSERT_TRUE(Read(spec));
+    TBmpLayout layout;
+    layout.HeaderSize = size;
+    layout.Width = 2;
+    layout.Bits = 16;
+    layout.Compression = BI_BITFIELDS;
+    layout.Masks = {0xF800, 0x07E0, 0x001F};
+    layout.Pixels = {0x00, 0xF8, 0x1F, 0x00};
+    ASSERT_TRUE(Read(layout));
     EXPECT_EQ(Dib.GetInfoHeader()->biSize, 40u);
     const DWORD* masks = Dib.GetMasks();
     ASSERT_NE(masks, nullptr);
@@ -193,27 +193,27 @@ TEST_F(BmpFileTest, V4AndV5HeadersTakeTheirBitFieldMasksFromTheHeader) {
 }
 
 TEST_F(BmpFileTest, V5HeaderWithoutBitFieldsIgnoresItsMasksAndKeepsItsColourTable) {
-  TBmpSpec spec;
-  spec.HeaderSize = 124;
-  spec.Width = 4;
-  spec.Bits = 8;
-  spec.ClrUsed = 2;
-  spec.Masks = {0xFF0000, 0xFF00, 0xFF};
-  spec.Colors = {0x112233, 0x445566};
-  spec.Pixels = {1, 0, 1, 1};
-  ASSERT_TRUE(Read(spec));
+  TBmpLayout layout;
+  layout.HeaderSize = 124;
+  layout.Width = 4;
+  layout.Bits = 8;
+  layout.ClrUsed = 2;
+  layout.Masks = {0xFF0000, 0xFF00, 0xFF};
+  layout.Colors = {0x112233, 0x445566};
+  layout.Pixels = {1, 0, 1, 1};
+  ASSERT_TRUE(Read(layout));
   EXPECT_EQ(Dib.GetMasks(), nullptr);
   EXPECT_EQ(ColorTable(), (std::vector<int>{0x112233, 0x445566}));
   EXPECT_EQ(Row(0), (std::vector<int>{1, 0, 1, 1}));
 }
 
 TEST_F(BmpFileTest, InfoHeaderBitFieldsReadTheMasksAfterTheHeader) {
-  TBmpSpec spec;
-  spec.Bits = 32;
-  spec.Compression = BI_BITFIELDS;
-  spec.Masks = {0xFF000000, 0x00FF0000, 0x0000FF00};
-  spec.Pixels = {0x00, 0x30, 0x20, 0x10};
-  ASSERT_TRUE(Read(spec));
+  TBmpLayout layout;
+  layout.Bits = 32;
+  layout.Compression = BI_BITFIELDS;
+  layout.Masks = {0xFF000000, 0x00FF0000, 0x0000FF00};
+  layout.Pixels = {0x00, 0x30, 0x20, 0x10};
+  ASSERT_TRUE(Read(layout));
   const DWORD* masks = Dib.GetMasks();
   ASSERT_NE(masks, nullptr);
   EXPECT_EQ(masks[0], 0xFF000000u);
@@ -225,11 +225,11 @@ TEST_F(BmpFileTest, InfoHeaderBitFieldsReadTheMasksAfterTheHeader) {
 // Rows, offsets and colour tables
 
 TEST_F(BmpFileTest, TopDownRowsAreStoredBottomUp) {
-  TBmpSpec spec;
-  spec.Width = 1;
-  spec.Height = -3;
-  spec.Pixels = {1, 1, 1, 0, 2, 2, 2, 0, 3, 3, 3, 0};  // top row first
-  ASSERT_TRUE(Read(spec));
+  TBmpLayout layout;
+  layout.Width = 1;
+  layout.Height = -3;
+  layout.Pixels = {1, 1, 1, 0, 2, 2, 2, 0, 3, 3, 3, 0};  // top row first
+  ASSERT_TRUE(Read(layout));
   EXPECT_EQ(Dib.Height(), 3);
   EXPECT_EQ(Row(0), (std::vector<int>{3, 3, 3, 0}));
   EXPECT_EQ(Row(1), (std::vector<int>{2, 2, 2, 0}));
@@ -237,86 +237,86 @@ TEST_F(BmpFileTest, TopDownRowsAreStoredBottomUp) {
 }
 
 TEST_F(BmpFileTest, BottomUpRowsAreKeptAsStoredAndTheImageSizeIsRecomputed) {
-  TBmpSpec spec;
-  spec.Width = 2;
-  spec.Height = 2;
-  spec.SizeImage = 0x7FFFFFF0;  // ignored for uncompressed rows
-  spec.Pixels = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
-  ASSERT_TRUE(Read(spec));
+  TBmpLayout layout;
+  layout.Width = 2;
+  layout.Height = 2;
+  layout.SizeImage = 0x7FFFFFF0;  // ignored for uncompressed rows
+  layout.Pixels = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+  ASSERT_TRUE(Read(layout));
   EXPECT_EQ(Dib.SizeImage(), 16u);
   EXPECT_EQ(Row(0), (std::vector<int>{1, 2, 3, 4, 5, 6, 0, 0}));
   EXPECT_EQ(Row(1), (std::vector<int>{7, 8, 9, 10, 11, 12, 0, 0}));
 }
 
 TEST_F(BmpFileTest, PixelOffsetBeyondTheTableSkipsTheGap) {
-  TBmpSpec spec;
-  spec.Width = 1;
-  spec.OffBits = 14 + 40 + 20;
-  spec.Pixels = {9, 8, 7, 0};
-  ASSERT_TRUE(Read(spec));
+  TBmpLayout layout;
+  layout.Width = 1;
+  layout.OffBits = 14 + 40 + 20;
+  layout.Pixels = {9, 8, 7, 0};
+  ASSERT_TRUE(Read(layout));
   EXPECT_EQ(Row(0), (std::vector<int>{9, 8, 7, 0}));
 }
 
 TEST_F(BmpFileTest, ZeroPixelOffsetMeansRowsFollowTheWholeDeclaredTable) {
-  TBmpSpec spec;
-  spec.Width = 4;
-  spec.Bits = 8;
-  spec.ClrUsed = 300;  // more than 8 bits can index: the first 256 are kept
-  for (std::uint32_t i = 0; i < 300; ++i) spec.Colors.push_back(i);
-  spec.OffBits = 0;
-  spec.Pixels = {4, 3, 2, 1};
-  ASSERT_TRUE(Read(spec));
+  TBmpLayout layout;
+  layout.Width = 4;
+  layout.Bits = 8;
+  layout.ClrUsed = 300;  // more than 8 bits can index: the first 256 are kept
+  for (std::uint32_t i = 0; i < 300; ++i) layout.Colors.push_back(i);
+  layout.OffBits = 0;
+  layout.Pixels = {4, 3, 2, 1};
+  ASSERT_TRUE(Read(layout));
   EXPECT_EQ(Dib.NumColors(), 256);
   EXPECT_EQ(ColorTable()[255], 255);
   EXPECT_EQ(Row(0), (std::vector<int>{4, 3, 2, 1}));
 }
 
 TEST_F(BmpFileTest, PixelOffsetInsideTheColourTableCutsTheTableThere) {
-  TBmpSpec spec;
-  spec.Width = 4;
-  spec.Bits = 8;
-  spec.ClrUsed = 256;
-  for (std::uint32_t i = 0; i < 3; ++i) spec.Colors.push_back(0x010101 * (i + 1));
-  spec.Pixels = {2, 1, 0, 2};
-  ASSERT_TRUE(Read(spec));
+  TBmpLayout layout;
+  layout.Width = 4;
+  layout.Bits = 8;
+  layout.ClrUsed = 256;
+  for (std::uint32_t i = 0; i < 3; ++i) layout.Colors.push_back(0x010101 * (i + 1));
+  layout.Pixels = {2, 1, 0, 2};
+  ASSERT_TRUE(Read(layout));
   EXPECT_EQ(ColorTable(), (std::vector<int>{0x010101, 0x020202, 0x030303}));
   EXPECT_EQ(Row(0), (std::vector<int>{2, 1, 0, 2}));
 }
 
 TEST_F(BmpFileTest, HighColourPicturesKeepAnOptionalTableOfAtMost256Entries) {
-  TBmpSpec spec;
-  spec.Width = 1;
-  spec.ClrUsed = 300;
-  for (std::uint32_t i = 0; i < 300; ++i) spec.Colors.push_back(i << 8);
-  spec.Pixels = {5, 6, 7, 0};
-  ASSERT_TRUE(Read(spec));
+  TBmpLayout layout;
+  layout.Width = 1;
+  layout.ClrUsed = 300;
+  for (std::uint32_t i = 0; i < 300; ++i) layout.Colors.push_back(i << 8);
+  layout.Pixels = {5, 6, 7, 0};
+  ASSERT_TRUE(Read(layout));
   EXPECT_EQ(Dib.BitsPixel(), 24);
   EXPECT_EQ(Dib.NumColors(), 256);
   EXPECT_EQ(Row(0), (std::vector<int>{5, 6, 7, 0}));
 }
 
 TEST_F(BmpFileTest, EmptyColoursUsedTakesTheFullTableOfTheBitCount) {
-  TBmpSpec spec;
-  spec.Width = 8;
-  spec.Bits = 4;
-  for (std::uint32_t i = 0; i < 16; ++i) spec.Colors.push_back(i * 0x111111);
-  spec.Pixels = {0x01, 0x23, 0x45, 0x67};
-  ASSERT_TRUE(Read(spec));
+  TBmpLayout layout;
+  layout.Width = 8;
+  layout.Bits = 4;
+  for (std::uint32_t i = 0; i < 16; ++i) layout.Colors.push_back(i * 0x111111);
+  layout.Pixels = {0x01, 0x23, 0x45, 0x67};
+  ASSERT_TRUE(Read(layout));
   EXPECT_EQ(Dib.NumColors(), 16);
   EXPECT_EQ(ColorTable()[15], 0xFFFFFF);
 }
 
 TEST_F(BmpFileTest, RunLengthDataIsReadAsStoredAndStaysCompressed) {
-  TBmpSpec spec;
-  spec.Width = 4;
-  spec.Height = 2;
-  spec.Bits = 8;
-  spec.Compression = BI_RLE8;
-  spec.ClrUsed = 2;
-  spec.Colors = {0, 0xFFFFFF};
-  spec.Pixels = {4, 1, 0, 0, 4, 0, 0, 1};
-  spec.SizeImage = static_cast<std::uint32_t>(spec.Pixels.size());
-  ASSERT_TRUE(Read(spec));
+  TBmpLayout layout;
+  layout.Width = 4;
+  layout.Height = 2;
+  layout.Bits = 8;
+  layout.Compression = BI_RLE8;
+  layout.ClrUsed = 2;
+  layout.Colors = {0, 0xFFFFFF};
+  layout.Pixels = {4, 1, 0, 0, 4, 0, 0, 1};
+  layout.SizeImage = static_cast<std::uint32_t>(layout.Pixels.size());
+  ASSERT_TRUE(Read(layout));
   EXPECT_EQ(Dib.Compression(), DWORD{BI_RLE8});
   EXPECT_EQ(Dib.SizeImage(), 8u);
   ASSERT_NE(Dib.GetBits(), nullptr);
@@ -328,48 +328,48 @@ TEST_F(BmpFileTest, RunLengthDataIsReadAsStoredAndStaysCompressed) {
 // Refusals
 
 TEST_F(BmpFileTest, BadHeadersAreRefusedAndLeaveTheDibEmpty) {
-  const std::vector<std::pair<std::string, std::function<void(TBmpSpec&)>>> cases = {
-      {"not BM", [](TBmpSpec& s) { s.Signature = 0x4142; }},
-      {"16-byte header", [](TBmpSpec& s) { s.HeaderSize = 16; }},
-      {"52-byte header", [](TBmpSpec& s) { s.HeaderSize = 52; }},
-      {"64-byte header", [](TBmpSpec& s) { s.HeaderSize = 64; }},
-      {"planes 2", [](TBmpSpec& s) { s.Planes = 2; }},
-      {"width 0", [](TBmpSpec& s) { s.Width = 0; }},
-      {"negative width", [](TBmpSpec& s) { s.Width = -1; }},
-      {"height 0", [](TBmpSpec& s) { s.Height = 0; }},
-      {"most negative height", [](TBmpSpec& s) { s.Height = INT32_MIN; }},
-      {"2 bits", [](TBmpSpec& s) { s.Bits = 2; }},
-      {"64 bits", [](TBmpSpec& s) { s.Bits = 64; }},
-      {"0 bits", [](TBmpSpec& s) { s.Bits = 0; }},
-      {"JPEG inside", [](TBmpSpec& s) { s.Compression = 4; }},
-      {"PNG inside", [](TBmpSpec& s) { s.Compression = 5; }},
-      {"alpha bit fields", [](TBmpSpec& s) { s.Compression = 6; }},
+  const std::vector<std::pair<std::string, std::function<void(TBmpLayout&)>>> cases = {
+      {"not BM", [](TBmpLayout& s) { s.Signature = 0x4142; }},
+      {"16-byte header", [](TBmpLayout& s) { s.HeaderSize = 16; }},
+      {"52-byte header", [](TBmpLayout& s) { s.HeaderSize = 52; }},
+      {"64-byte header", [](TBmpLayout& s) { s.HeaderSize = 64; }},
+      {"planes 2", [](TBmpLayout& s) { s.Planes = 2; }},
+      {"width 0", [](TBmpLayout& s) { s.Width = 0; }},
+      {"negative width", [](TBmpLayout& s) { s.Width = -1; }},
+      {"height 0", [](TBmpLayout& s) { s.Height = 0; }},
+      {"most negative height", [](TBmpLayout& s) { s.Height = INT32_MIN; }},
+      {"2 bits", [](TBmpLayout& s) { s.Bits = 2; }},
+      {"64 bits", [](TBmpLayout& s) { s.Bits = 64; }},
+      {"0 bits", [](TBmpLayout& s) { s.Bits = 0; }},
+      {"JPEG inside", [](TBmpLayout& s) { s.Compression = 4; }},
+      {"PNG inside", [](TBmpLayout& s) { s.Compression = 5; }},
+      {"alpha bit fields", [](TBmpLayout& s) { s.Compression = 6; }},
       {"24-bit bit fields",
-       [](TBmpSpec& s) {
+       [](TBmpLayout& s) {
          s.Compression = BI_BITFIELDS;
          s.Masks = {0xFF0000, 0xFF00, 0xFF};
        }},
-      {"RLE8 at 4 bits", [](TBmpSpec& s) { s.Bits = 4, s.Compression = BI_RLE8; }},
+      {"RLE8 at 4 bits", [](TBmpLayout& s) { s.Bits = 4, s.Compression = BI_RLE8; }},
       {"top-down RLE",
-       [](TBmpSpec& s) {
+       [](TBmpLayout& s) {
          s.Bits = 8, s.Compression = BI_RLE8, s.Height = -1, s.ClrUsed = 1;
          s.Colors = {0};
          s.SizeImage = 4;
        }},
-      {"pixel offset inside the header", [](TBmpSpec& s) { s.OffBits = 30; }},
+      {"pixel offset inside the header", [](TBmpLayout& s) { s.OffBits = 30; }},
       {"pixel offset past the end",
-       [](TBmpSpec& s) {
+       [](TBmpLayout& s) {
          s.OffBits = 5000;
          s.PadToOffset = false;
        }},
-      {"one pixel byte short", [](TBmpSpec& s) { s.Pixels.pop_back(); }},
+      {"one pixel byte short", [](TBmpLayout& s) { s.Pixels.pop_back(); }},
       {"no colour table left before the pixels",
-       [](TBmpSpec& s) {
+       [](TBmpLayout& s) {
          s.Bits = 8, s.ClrUsed = 4, s.Colors = {1, 2, 3, 4};
          s.OffBits = 54;
        }},
       {"RLE data longer than the file",
-       [](TBmpSpec& s) {
+       [](TBmpLayout& s) {
          s.Bits = 8, s.Compression = BI_RLE8, s.ClrUsed = 1, s.Colors = {0};
          s.SizeImage = 5;
        }},
@@ -377,10 +377,10 @@ TEST_F(BmpFileTest, BadHeadersAreRefusedAndLeaveTheDibEmpty) {
   for (const auto& [name, change] : cases) {
     SCOPED_TRACE(name);
     Preload();
-    TBmpSpec spec;
-    spec.Pixels = {1, 2, 3, 0};
-    change(spec);
-    EXPECT_FALSE(Read(spec));
+    TBmpLayout layout;
+    layout.Pixels = {1, 2, 3, 0};
+    change(layout);
+    EXPECT_FALSE(Read(layout));
     EXPECT_FALSE(Dib.IsOK());
     EXPECT_EQ(Dib.BlockSize(), 0u);
   }
@@ -398,12 +398,12 @@ TEST_F(BmpFileTest, BitFieldMasksMustBeDisjointAndInsideThePixel) {
   for (const auto& [masks, accepted] : cases) {
     SCOPED_TRACE(testing::PrintToString(masks));
     Preload();
-    TBmpSpec spec;
-    spec.Bits = 16;
-    spec.Compression = BI_BITFIELDS;
-    spec.Masks = masks;
-    spec.Pixels = {1, 2, 0, 0};
-    EXPECT_EQ(Read(spec), accepted);
+    TBmpLayout layout;
+    layout.Bits = 16;
+    layout.Compression = BI_BITFIELDS;
+    layout.Masks = masks;
+    layout.Pixels = {1, 2, 0, 0};
+    EXPECT_EQ(Read(layout), accepted);
     EXPECT_EQ(Dib.IsOK(), accepted);
   }
 }
@@ -415,26 +415,26 @@ TEST_F(BmpFileTest, HugeDeclaredSizesAreRefusedAgainstTheFileLength) {
   for (const auto& [width, height] : sizes) {
     SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
     Preload();
-    TBmpSpec spec;
-    spec.Width = width;
-    spec.Height = height;
-    spec.Bits = 32;
-    spec.Pixels.assign(4096, 0);
-    EXPECT_FALSE(Read(spec));
+    TBmpLayout layout;
+    layout.Width = width;
+    layout.Height = height;
+    layout.Bits = 32;
+    layout.Pixels.assign(4096, 0);
+    EXPECT_FALSE(Read(layout));
     EXPECT_FALSE(Dib.IsOK());
   }
 }
 
 TEST_F(BmpFileTest, EveryCutOfAGoodFileIsRefused) {
-  TBmpSpec spec;
-  spec.HeaderSize = 124;
-  spec.Width = 3;
-  spec.Height = -2;
-  spec.Bits = 8;
-  spec.ClrUsed = 3;
-  spec.Colors = {1, 2, 3};
-  spec.Pixels.assign(8, 1);
-  const std::vector<std::uint8_t> whole = BuildBmp(spec);
+  TBmpLayout layout;
+  layout.HeaderSize = 124;
+  layout.Width = 3;
+  layout.Height = -2;
+  layout.Bits = 8;
+  layout.ClrUsed = 3;
+  layout.Colors = {1, 2, 3};
+  layout.Pixels.assign(8, 1);
+  const std::vector<std::uint8_t> whole = BuildBmp(layout);
   ASSERT_TRUE(Read(whole));
   for (std::size_t length = 0; length < whole.size(); ++length) {
     SCOPED_TRACE(length);

@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include "media/replace_file.h"
+#include "platform/replace_file.h"
 #include "media/test_support.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The temporary file gets a name of its own beside the target (same directory, so the
 // rename cannot cross file systems) and is removed again on every failure.
-#include "media/replace_file.h"
+#include "platform/replace_file.h"
 
 #include <cerrno>
 #include <chrono>
