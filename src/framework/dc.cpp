@@ -155,6 +155,30 @@ bool Blit(TDC::TImpl& d, QRect dest, const QImage& source, QRect from, bool sour
     Fill(d, dest, rop == BLACKNESS ? 0x000000 : 0xFFFFFF);
     return true;
   }
+  // Only the part of the source inside the image is copied, onto the matching part of the
+  // destination: a source rectangle reaching far outside must not cost memory for it.
+  const QRect inside = from & source.rect();
+  if (inside.isEmpty()) return true;
+  if (inside != from) {
+    const auto scale = [](int offset, int to, int of) {
+      return static_cast<int>(static_cast<long long>(offset) * to / of);
+    };
+    const int fromRight = from.x() + from.width();
+    const int insideRight = inside.x() + inside.width();
+    const int fromBottom = from.y() + from.height();
+    const int insideBottom = inside.y() + inside.height();
+    const int left = mirrorX ? scale(fromRight - insideRight, dest.width(), from.width())
+                             : scale(inside.x() - from.x(), dest.width(), from.width());
+    const int right = mirrorX ? scale(fromRight - inside.x(), dest.width(), from.width())
+                              : scale(insideRight - from.x(), dest.width(), from.width());
+    const int top = mirrorY ? scale(fromBottom - insideBottom, dest.height(), from.height())
+                            : scale(inside.y() - from.y(), dest.height(), from.height());
+    const int bottom = mirrorY ? scale(fromBottom - inside.y(), dest.height(), from.height())
+                               : scale(insideBottom - from.y(), dest.height(), from.height());
+    dest = QRect(dest.x() + left, dest.y() + top, right - left, bottom - top);
+    from = inside;
+    if (dest.isEmpty()) return true;
+  }
   p->setCompositionMode(CompositionFor(rop));
   p->setRenderHint(QPainter::SmoothPixmapTransform, d.StretchMode == HALFTONE);
   const bool sameImage = d.Target == &source || d.Target->constBits() == source.constBits();

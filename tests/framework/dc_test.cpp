@@ -192,6 +192,28 @@ TEST(Blits, BitBltWithinOneBitmapAndMirroring) {
   EXPECT_EQ(c.At(3, 0), RGB(0, 0, 7));
 }
 
+TEST(Blits, ASourceReachingOutsideTheBitmapCopiesOnlyWhatIsThere) {
+  TBitmap picture = Checker();
+  TMemoryDC source(picture);
+  TCanvas c(8, 4);
+  // Source x 2..5 of a 4-wide bitmap, doubled: only columns 2 and 3 exist, landing on 0..3.
+  c.DC.StretchBlt(0, 0, 8, 2, source, 2, 0, 4, 1);
+  EXPECT_EQ(c.At(0, 0), RGB(120, 0, 7));
+  EXPECT_EQ(c.At(3, 1), RGB(180, 0, 7));
+  EXPECT_EQ(c.At(4, 0), White);
+  // Mirrored, the same columns land at the far end.
+  TCanvas m(8, 2);
+  m.DC.StretchBlt(7, 0, -8, 2, source, 2, 0, 4, 1);
+  EXPECT_EQ(m.At(7, 0), RGB(120, 0, 7));
+  EXPECT_EQ(m.At(4, 0), RGB(180, 0, 7));
+  EXPECT_EQ(m.At(3, 0), White);
+  // A rectangle millions of pixels wide costs nothing and changes nothing.
+  TCanvas huge(4, 4);
+  EXPECT_TRUE(huge.DC.StretchBlt(0, 0, 4, 4, source, 30000, 30000, 30000, 30000));
+  EXPECT_TRUE(huge.DC.StretchBlt(3, 0, -4, 4, source, -30000, -30000, 30000, 30000));
+  EXPECT_EQ(huge.At(2, 2), White);
+}
+
 TEST(Blits, StretchDIBitsCountsSourceRowsFromTheBottom) {
   // 2 x 3 DIB, 24 bits: bottom row blue, middle green, top red.
   BITMAPINFOHEADER header{};

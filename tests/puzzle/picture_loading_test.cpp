@@ -2,7 +2,12 @@
 // the palette a picture gets, and the board it leaves.
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
+
+#include <set>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +17,7 @@
 namespace {
 
 using media_test::BmpSuiteDir;
+using media_test::Local;
 using media_test::MakePpm;
 using media_test::RunTool;
 using media_test::TestPattern;
@@ -143,6 +149,201 @@ TEST_F(PictureLoading, ClipboardNameAndNoNameKeepThePictureAndRebuildTheBoard) {
   EXPECT_TRUE(rig.Board->LoadPicture(nullptr, false));  // no relayout: the board stays
   EXPECT_EQ(BoardText(*rig.Board), "2 1 3 / 4 5 6 / 7 8 _");
   EXPECT_TRUE(boxes.Requests.empty());
+}
+
+// ---------------------------------------------------------------------------------------
+// Pixels, palettes and every kind of failure, on a board with a game in play
+
+constexpr UINT StopOk = MB_ICONSTOP | MB_OK;
+
+std::string SuitePath(const char* relative) {
+  return Local(BmpSuiteDir("") + QString::fromLatin1(relative));
+}
+
+// The picture's pixel as the board will draw it.
+COLORREF PicturePixel(TPuzzle& board, int x, int y) {
+  TMemoryDC dc(*board.Picture);
+  return dc.GetPixel(x, y);
+}
+
+COLORREF QtPixel(const QString& path, int x, int y) {
+  const QRgb c = QImage(path).pixel(x, y);
+  return RGB(static_cast<BYTE>(qRed(c)), static_cast<BYTE>(qGreen(c)), static_cast<BYTE>(qBlue(c)));
+}
+
+class PictureIntoBoard : public testing::Test {
+ protected:
+  PictureIntoBoard() : Rig(3, 3), Board(*Rig.Board) {}
+
+  // Leaves a game in play on a numeric board, so that a load visibly changes it.
+  void StartNumericGame(int columns, int rows) {
+    Board.SetContentKind(TContentKind::Numeric);
+    Board.SetSize(columns, rows);
+    Board.Scramble();
+    ASSERT_FALSE(Board.Idle);
+  }
+
+  QString Scratch(const QString& name) const { return Dir.filePath(name); }
+
+  QString MakeJpeg(const QString& name, int width, int height) {
+    const QString ppm = Scratch(name + QStringLiteral(".ppm"));
+    EXPECT_TRUE(media_test::WriteBytes(
+        ppm, media_test::MakePpm(width, height, media_test::TestPattern(width, height))));
+    const QString jpeg = Scratch(name + QStringLiteral(".jpg"));
+    media_test::RunTool(QStringLiteral("cjpeg"), {QStringLiteral("-outfile"), jpeg, ppm});
+    return jpeg;
+  }
+
+  TBoardRig Rig;
+  TPuzzle& Board;
+  QTemporaryDir Dir;
+};
+
+// A failed load: a board that draws, without picture, its kind and size unchanged.
+void ExpectNoPictureAfterFailure(const TPuzzle& board, TContentKind kind, int columns) {
+  EXPECT_EQ(board.Picture, nullptr);
+  EXPECT_EQ(board.Palette, nullptr);
+  EXPECT_TRUE(board.Idle);
+  EXPECT_EQ(board.ContentKind, kind);
+  EXPECT_EQ(board.Columns, columns);
+}
+
+TEST_F(PictureIntoBoard, BmpBecomesThePictureAndTheBoardIsRebuiltAroundIt) {
+  StartNumericGame(3, 3);
+  TModalLog messages;
+  const std::string path = SuitePath("g/pal8.bmp");
+  ASSERT_TRUE(Board.LoadPicture(path.c_str(), true));
+  EXPECT_TRUE(messages.Requests.empty());
+  ASSERT_NE(Board.Picture, nullptr);
+  EXPECT_EQ(Board.Picture->Width(), 127);
+  EXPECT_EQ(Board.Picture->Height(), 64);
+  EXPECT_EQ(Board.ContentKind, TContentKind::Picture);
+  EXPECT_TRUE(Board.Idle);
+  EXPECT_EQ(BoardText(Board), "1 2 3 / 4 5 6 / 7 8 _");
+  // 127 / 3 = 42 and 64 / 3 = 21: the rest at the right and bottom is never shown.
+  const TRect source = Board.Pieces[1][2]->Source;
+  EXPECT_EQ((std::vector<int>{source.left, source.top, source.right, source.bottom}),
+            (std::vector<int>{84, 21, 126, 42}));
+  const QString qtPath = QString::fromStdString(path);
+  for (const auto& [x, y] : {std::pair{0, 0}, std::pair{126, 63}, std::pair{60, 30}}) {
+    EXPECT_EQ(PicturePixel(Board, x, y), QtPixel(qtPath, x, y)) << x << ", " << y;
+  }
+}
+
+TEST_F(PictureIntoBoard, PicturesWithoutColourTableShareTheHalftonePalette) {
+  for (const std::string& path : {SuitePath("g/rgb24.bmp"), SuitePath("g/rgb16.bmp"),
+                                  Local(MakeJpeg(QStringLiteral("photo"), 40, 30))}) {
+    SCOPED_TRACE(path);
+    ASSERT_TRUE(Board.LoadPicture(SuitePath("g/pal8.bmp").c_str(), true));
+    ASSERT_TRUE(Board.LoadPicture(path.c_str(), true));
+    // None on a display that is not a palette device, the halftone palette on one.
+    EXPECT_EQ(Board.Palette, Board.HalftonePalette.get());
+    EXPECT_EQ(Board.PaletteDevice, Board.Palette != nullptr);
+  }
+}
+
+TEST_F(PictureIntoBoard, JpegBecomesThePictureWithDjpegsPixels) {
+  const QString jpeg = MakeJpeg(QStringLiteral("photo"), 50, 20);
+  const auto decoded = media_test::RunTool(QStringLiteral("djpeg"), {jpeg});
+  ASSERT_TRUE(decoded);
+  const auto expected = media_test::ParsePnm(*decoded);
+  ASSERT_TRUE(expected);
+  TModalLog messages;
+  ASSERT_TRUE(Board.LoadPicture(Local(jpeg).c_str(), true));
+  EXPECT_TRUE(messages.Requests.empty());
+  ASSERT_EQ(Board.Picture->Width(), 50);
+  ASSERT_EQ(Board.Picture->Height(), 20);
+  for (const auto& [x, y] :
+       {std::pair{0, 0}, std::pair{49, 0}, std::pair{0, 19}, std::pair{31, 7}}) {
+    const std::uint8_t* p = expected->At(x, y);
+    EXPECT_EQ(PicturePixel(Board, x, y), RGB(p[0], p[1], p[2])) << x << ", " << y;
+  }
+}
+
+TEST_F(PictureIntoBoard, WithoutRelayoutTheBoardKeepsItsPosition) {
+  StartNumericGame(4, 3);
+  const std::string before = BoardText(Board);
+  ASSERT_TRUE(Board.LoadPicture(SuitePath("g/rgb24.bmp").c_str(), false));
+  EXPECT_NE(Board.Picture, nullptr);
+  EXPECT_EQ(BoardText(Board), before);
+  EXPECT_EQ(Board.ContentKind, TContentKind::Numeric);
+  EXPECT_TRUE(Board.Idle);
+}
+
+TEST_F(PictureIntoBoard, LongNamesAreCutAtCharactersNotBytes) {
+  TModalLog messages;
+  Board.ReportOpenFailure("0123456789abcdefghijABCDEFGHIJ0123456789abcdefghijXYZ.bmp");
+  Board.ReportOpenFailure("0123456789abcdefghijABCDEFGHIJ0123456789abcdefghi.bmp");
+  // Characters, not bytes: the accented letter at the cut stays whole.
+  Board.ReportOpenFailure("0123456789abcdefghijABCDEFGHIJ0123456789abcdefghi\xC3\xA9\xC3\xA9.jpg");
+  Board.ReportOpenFailure(nullptr);
+  EXPECT_EQ(messages.Texts(),
+            (std::vector<std::string>{
+                "Unable to open 0123456789abcdefghijABCDEFGHIJ0123456789abcdefghij.",
+                "Unable to open 0123456789abcdefghijABCDEFGHIJ0123456789abcdefghi..",
+                "Unable to open 0123456789abcdefghijABCDEFGHIJ0123456789abcdefghi\xC3\xA9.",
+                "Unable to open ."}));
+  for (const TModalRequest& r : messages.Requests) {
+    EXPECT_EQ(r.Caption, "Kavro");
+    EXPECT_EQ(r.Flags, StopOk);
+  }
+}
+
+TEST_F(PictureIntoBoard, MissingJpegWritesToStandardErrorAndReportsTheName) {
+  TModalLog messages;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(Board.LoadPicture("gone.jpg", true));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "can't open gone.jpg\n");
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Unable to open gone.jpg."});
+}
+
+TEST_F(PictureIntoBoard, APictureTooLargeForABitmapIsReportedAndNothingIsKept) {
+  // 40000 x 2 pixels of one bit: a small file, but wider than any bitmap may be.
+  std::vector<std::uint8_t> bmp = {'B', 'M', 0, 0,    0,    0, 0, 0, 0, 0, 62, 0, 0, 0, 40,
+                                   0,   0,   0, 0x40, 0x9C, 0, 0, 2, 0, 0, 0,  1, 0, 1, 0};
+  bmp.resize(54, 0);
+  bmp.insert(bmp.end(), {0, 0, 0, 0, 255, 255, 255, 0});
+  bmp.resize(62 + 2 * 5000, 0x55);
+  const QString path = Scratch(QStringLiteral("wide.bmp"));
+  ASSERT_TRUE(media_test::WriteBytes(path, bmp));
+  StartNumericGame(3, 3);
+  TModalLog messages;
+  EXPECT_FALSE(Board.LoadPicture(Local(path).c_str(), true));
+  ASSERT_EQ(messages.Requests.size(), 1u);
+  EXPECT_EQ(messages.Requests[0].Text.rfind("Unable to open ", 0), 0u);
+  // The palette made from its colour table is released with it.
+  ExpectNoPictureAfterFailure(Board, TContentKind::Numeric, 3);
+}
+
+TEST_F(PictureIntoBoard, EveryFileOfTheBmpSuiteGivesAPictureOrOneMessage) {
+  const std::set<std::string> allowed = {"This program does NOT support compressed BMP file."};
+  int pictures = 0;
+  int refusals = 0;
+  for (const char* folder : {"g", "q", "b", "x"}) {
+    const QDir dir(BmpSuiteDir(folder));
+    for (const QString& name : dir.entryList({QStringLiteral("*.bmp")}, QDir::Files)) {
+      const std::string path = Local(dir.filePath(name));
+      SCOPED_TRACE(path);
+      TModalLog messages;
+      if (Board.LoadPicture(path.c_str(), true)) {
+        EXPECT_TRUE(messages.Requests.empty());
+        ASSERT_NE(Board.Picture, nullptr);
+        EXPECT_EQ(Board.ContentKind, TContentKind::Picture);
+        ++pictures;
+      } else {
+        ASSERT_EQ(messages.Requests.size(), 1u);
+        const std::string& text = messages.Requests[0].Text;
+        EXPECT_TRUE(allowed.contains(text) || text.rfind("Unable to open ", 0) == 0) << text;
+        EXPECT_EQ(Board.Picture, nullptr);
+        ++refusals;
+        if (std::string(folder) == "g") {
+          EXPECT_EQ(text, "This program does NOT support compressed BMP file.");
+        }
+      }
+    }
+  }
+  EXPECT_GE(pictures, 50);
+  EXPECT_GE(refusals, 30);
 }
 
 }  // namespace

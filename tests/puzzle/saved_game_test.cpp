@@ -7,6 +7,9 @@
 
 #include <csignal>
 #include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +19,7 @@
 
 namespace {
 
+using media_test::Local;
 using media_test::ReadBytes;
 using media_test::TModalLog;
 using media_test::WriteBytes;
@@ -278,6 +282,343 @@ TEST_F(SavedGame, APictureNameTooLongForTheFileIsRefused) {
   EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));
   // 254 characters still fit.
   EXPECT_TRUE(rig.Board->SaveGame(path.c_str(), std::string(254, 'p').c_str(), 1));
+}
+
+// ---------------------------------------------------------------------------------------
+// Every field, every position, the picture as it is now, and refusals with the board
+// they leave
+
+constexpr UINT StopOk = MB_ICONSTOP | MB_OK;
+
+void PutInt16(QByteArray& bytes, qsizetype at, int value) {
+  bytes[at] = static_cast<char>(value & 0xFF);
+  bytes[at + 1] = static_cast<char>((value >> 8) & 0xFF);
+}
+
+// Every field of every piece inside the board, for comparing two boards.
+std::vector<int> PieceState(const TPuzzle& board) {
+  std::vector<int> state;
+  for (int y = 0; y < board.Rows; ++y) {
+    for (int x = 0; x < board.Columns; ++x) {
+      const TTombol& p = *board.Pieces[y][x];
+      state.insert(state.end(),
+                   {p.Source.left, p.Source.top, p.Source.right, p.Source.bottom, p.Number, p.HomeX,
+                    p.HomeY, p.X, p.Y, p.Left, p.Top, p.Width, p.Height, p.Visible ? 1 : 0});
+    }
+  }
+  return state;
+}
+
+class SavedGameFile : public testing::Test {
+ protected:
+  QString Scratch(const QString& name) const { return Dir.filePath(name); }
+  std::string File(const char* name) const { return Local(Scratch(QString::fromLatin1(name))); }
+
+  // Saves a numeric sliding game of the given size in play and returns the file's bytes.
+  QByteArray SavedNumericGame(int columns, int rows, const char* name = "game.kvr") {
+    TBoardRig rig(columns, rows);
+    rig.Board->SetContentKind(TContentKind::Numeric);
+    rig.Board->SetSize(columns, rows);
+    rig.Board->Scramble();
+    EXPECT_TRUE(rig.Board->SaveGame(File(name).c_str(), nullptr, 30));
+    return media_test::ReadBytes(Scratch(QString::fromLatin1(name)));
+  }
+
+  // Loads bytes written as a file into a scrambled 4 x 4 alphabet board.
+  std::optional<std::string> LoadBytes(TBoardRig& rig, const QByteArray& bytes, int& elapsed) {
+    const QString path = Scratch(QStringLiteral("load.kvr"));
+    EXPECT_TRUE(media_test::WriteBytes(path, bytes));
+    return rig.Board->LoadGame(Local(path).c_str(), "old.bmp", elapsed);
+  }
+
+  QTemporaryDir Dir;
+};
+
+// The board after a failed load: solved, without picture, not in play.
+void ExpectResetWithoutPicture(const TPuzzle& board, int columns, int rows) {
+  EXPECT_EQ(board.Columns, columns);
+  EXPECT_EQ(board.Rows, rows);
+  EXPECT_EQ(board.Picture, nullptr);
+  EXPECT_EQ(board.Palette, nullptr);
+  EXPECT_TRUE(board.Idle);
+  EXPECT_EQ(board.CountFalse(), 0);
+}
+
+TEST_F(SavedGameFile, NumericAndPictureGamesNameTheirContent) {
+  TBoardRig rig(3, 3);
+  rig.Board->SetContentKind(TContentKind::Numeric);
+  ASSERT_TRUE(rig.Board->SaveGame(File("n.kvr").c_str(), "cat.bmp", 0));
+  EXPECT_EQ(media_test::ReadBytes(Scratch(QStringLiteral("n.kvr"))).mid(6, 8),
+            QByteArray("Numeric\0", 8));
+  rig.Board->ContentKind = TContentKind::Picture;
+  ASSERT_TRUE(rig.Board->SaveGame(File("p.kvr").c_str(), "/home/me/cat.bmp", 0));
+  const QByteArray bytes = media_test::ReadBytes(Scratch(QStringLiteral("p.kvr")));
+  EXPECT_EQ(bytes.mid(6, 17), QByteArray("/home/me/cat.bmp\0", 17));
+  EXPECT_EQ(Int16At(bytes, 273), 3);
+}
+
+TEST_F(SavedGameFile, PieceFieldsKeepTheirLow16Bits) {
+  TBoardRig rig(3, 3);
+  TTombol& piece = *rig.Board->Pieces[0][1];
+  piece.Left = 70000;  // 0x11170
+  piece.Width = -2;
+  piece.Source = TRect(-1, 40000, 65535, 5);
+  ASSERT_TRUE(rig.Board->SaveGame(File("g.kvr").c_str(), nullptr, 0));
+  const QByteArray bytes = media_test::ReadBytes(Scratch(QStringLiteral("g.kvr")));
+  const qsizetype record = 281 + 35;
+  EXPECT_EQ(Int16At(bytes, record + 0), -1);
+  EXPECT_EQ(Int16At(bytes, record + 2), 40000 - 65536);
+  EXPECT_EQ(Int16At(bytes, record + 4), -1);
+  EXPECT_EQ(Int16At(bytes, record + 18), 0x1170);
+  EXPECT_EQ(Int16At(bytes, record + 22), -2);
+}
+
+TEST_F(SavedGameFile, SavingOverAFileReplacesItWithoutAsking) {
+  const QByteArray big = SavedNumericGame(10, 10);
+  ASSERT_EQ(big.size(), 281 + 35 * 100);
+  TModalLog messages;
+  const QByteArray small = SavedNumericGame(3, 4);
+  EXPECT_EQ(small.size(), 281 + 35 * 12);
+  EXPECT_TRUE(messages.Requests.empty());
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("game.kvr")});
+}
+
+TEST_F(SavedGameFile, AFileThatCannotBeCreatedIsReported) {
+  TBoardRig rig(3, 3);
+  TModalLog messages;
+  EXPECT_FALSE(rig.Board->SaveGame(File("missing/dir/game.kvr").c_str(), nullptr, 0));
+  EXPECT_FALSE(rig.Board->SaveGame(Local(Dir.path()).c_str(), nullptr, 0));
+  EXPECT_EQ(messages.Texts(),
+            (std::vector<std::string>{"Unable to save the game.", "Unable to save the game."}));
+  EXPECT_TRUE(QDir(Dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(SavedGameFile, APictureGameWithoutANameThatFitsIsNotSaved) {
+  TBoardRig rig(3, 3);
+  rig.Board->ContentKind = TContentKind::Picture;
+  const std::string fits = "/" + std::string(249, 'p') + ".bmp";  // 254 characters
+  const std::string tooLong = "/" + std::string(250, 'p') + ".bmp";
+  TModalLog messages;
+  EXPECT_TRUE(rig.Board->SaveGame(File("fits.kvr").c_str(), fits.c_str(), 0));
+  EXPECT_FALSE(rig.Board->SaveGame(File("long.kvr").c_str(), tooLong.c_str(), 0));
+  EXPECT_FALSE(rig.Board->SaveGame(File("none.kvr").c_str(), nullptr, 0));
+  EXPECT_EQ(messages.Texts(),
+            (std::vector<std::string>{"Unable to save the game.", "Unable to save the game."}));
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("fits.kvr")});
+}
+
+TEST_F(SavedGameFile, EveryPositionRoundTripsWholeWithItsEmptyHome) {
+  for (int type : {1, 2}) {
+    for (int columns = 3; columns <= MaxSide; ++columns) {
+      for (int rows = 3; rows <= MaxSide; ++rows) {
+        SCOPED_TRACE(std::to_string(columns) + " x " + std::to_string(rows) + " type " +
+                     std::to_string(type));
+        TBoardRig saver(columns, rows, static_cast<TGameType>(type));
+        TPuzzle& s = *saver.Board;
+        s.EmptyX = (columns * 7 + rows) % columns;
+        s.EmptyY = (rows * 5 + columns) % rows;
+        s.SetContentKind(TContentKind::Numeric);
+        s.SetSize(columns, rows);
+        s.Scramble();
+        const int seconds = columns * 1000 + rows;
+        ASSERT_TRUE(s.SaveGame(File("round.kvr").c_str(), nullptr, seconds));
+
+        TBoardRig loader(5, 5);
+        loader.Board->Scramble();
+        int elapsed = -1;
+        TModalLog messages;
+        EXPECT_EQ(loader.Board->LoadGame(File("round.kvr").c_str(), "old.jpg", elapsed),
+                  std::nullopt);
+        EXPECT_TRUE(messages.Requests.empty());
+        const TPuzzle& l = *loader.Board;
+        EXPECT_EQ(elapsed, seconds);
+        EXPECT_EQ(l.Columns, columns);
+        EXPECT_EQ(l.Rows, rows);
+        EXPECT_EQ(l.EmptyX, s.EmptyX);
+        EXPECT_EQ(l.EmptyY, s.EmptyY);
+        EXPECT_EQ(l.ContentKind, TContentKind::Numeric);
+        EXPECT_EQ(l.GameType, s.GameType);
+        EXPECT_EQ(l.ActiveX, s.GameType == TGameType::Sliding ? s.ActiveX : -1);
+        EXPECT_EQ(l.ActiveY, s.GameType == TGameType::Sliding ? s.ActiveY : -1);
+        EXPECT_FALSE(l.Idle);
+        EXPECT_EQ(BoardText(l), BoardText(s));
+        EXPECT_EQ(PieceState(l), PieceState(s));
+        EXPECT_EQ(l.CountFalse(), s.CountFalse());
+        // The 5 x 5 board's pieces beyond a smaller board are hidden.
+        for (int y = 0; y < 5; ++y) {
+          for (int x = 0; x < 5; ++x) {
+            if (x >= columns || y >= rows) {
+              EXPECT_FALSE(l.Pieces[y][x]->Visible);
+            }
+          }
+        }
+        if (HasFailure()) return;
+      }
+    }
+  }
+}
+
+TEST_F(SavedGameFile, AJigsawGameLoadsWithNoPieceSelected) {
+  TBoardRig saver(3, 3, TGameType::Jigsaw);
+  saver.Board->Scramble();
+  saver.Board->ActiveX = 1;  // a piece selected when saved
+  saver.Board->ActiveY = 2;
+  ASSERT_TRUE(saver.Board->SaveGame(File("j.kvr").c_str(), nullptr, 5));
+  TBoardRig loader(3, 3);
+  int elapsed = 0;
+  loader.Board->LoadGame(File("j.kvr").c_str(), nullptr, elapsed);
+  EXPECT_EQ(loader.Board->GameType, TGameType::Jigsaw);
+  EXPECT_EQ(loader.Board->ActiveX, -1);
+  EXPECT_EQ(loader.Board->ActiveY, -1);
+}
+
+TEST_F(SavedGameFile, APictureGameReloadsItsPictureAndKeepsItsPieces) {
+  const QString picture = Scratch(QStringLiteral("cat.bmp"));
+  ASSERT_TRUE(QFile::copy(media_test::BmpSuiteDir("g") + QStringLiteral("/rgb24.bmp"), picture));
+  TBoardRig saver(4, 4);
+  ASSERT_TRUE(saver.Board->LoadPicture(Local(picture).c_str(), true));
+  saver.Board->Scramble();
+  ASSERT_TRUE(saver.Board->SaveGame(File("cat.kvr").c_str(), Local(picture).c_str(), 9));
+
+  TBoardRig loader(3, 3);
+  int elapsed = 0;
+  TModalLog messages;
+  const auto name = loader.Board->LoadGame(File("cat.kvr").c_str(), nullptr, elapsed);
+  EXPECT_TRUE(messages.Requests.empty());
+  EXPECT_EQ(name, Local(picture));
+  ASSERT_NE(loader.Board->Picture, nullptr);
+  EXPECT_EQ(loader.Board->Picture->Width(), 127);
+  EXPECT_EQ(loader.Board->ContentKind, TContentKind::Picture);
+  EXPECT_EQ(PieceState(*loader.Board), PieceState(*saver.Board));
+  EXPECT_FALSE(loader.Board->Idle);
+}
+
+TEST_F(SavedGameFile, PiecesShowTheirHomesPartOfThePictureAsItIsNow) {
+  const QString picture = Scratch(QStringLiteral("cat.bmp"));
+  ASSERT_TRUE(QFile::copy(media_test::BmpSuiteDir("g") + QStringLiteral("/rgb24.bmp"), picture));
+  TBoardRig saver(4, 4);
+  ASSERT_TRUE(saver.Board->LoadPicture(Local(picture).c_str(), true));
+  saver.Board->Scramble();
+  // Rectangles far outside the picture, as a damaged file may hold them.
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 4; ++x) saver.Board->Pieces[y][x]->Source = TRect(-30000, 5, 32000, -7);
+  }
+  ASSERT_TRUE(saver.Board->SaveGame(File("cat.kvr").c_str(), Local(picture).c_str(), 9));
+  // The picture changed since: 127 x 64 became 127 x 32.
+  ASSERT_TRUE(QFile::remove(picture));
+  ASSERT_TRUE(
+      QFile::copy(media_test::BmpSuiteDir("g") + QStringLiteral("/pal8nonsquare.bmp"), picture));
+
+  TBoardRig loader(3, 3);
+  int elapsed = 0;
+  loader.Board->LoadGame(File("cat.kvr").c_str(), nullptr, elapsed);
+  ASSERT_NE(loader.Board->Picture, nullptr);
+  const int pw = loader.Board->Picture->Width() / 4;
+  const int ph = loader.Board->Picture->Height() / 4;
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 4; ++x) {
+      const TTombol& piece = *loader.Board->Pieces[y][x];
+      if (piece.Number == 0) continue;
+      const TRect expected(piece.HomeX * pw, piece.HomeY * ph, piece.HomeX * pw + pw,
+                           piece.HomeY * ph + ph);
+      EXPECT_EQ((std::vector<int>{piece.Source.left, piece.Source.top, piece.Source.right,
+                                  piece.Source.bottom}),
+                (std::vector<int>{expected.left, expected.top, expected.right, expected.bottom}))
+          << "cell " << x << ", " << y;
+    }
+  }
+}
+
+TEST_F(SavedGameFile, ShortOrForeignHeadersLeaveTheBoardsSize) {
+  const QByteArray good = SavedNumericGame(5, 4);
+  std::vector<std::pair<QByteArray, std::string>> cases = {
+      {good.left(280), "Unable to read the file."},
+      {QByteArray(), "Unable to read the file."},
+  };
+  for (int i = 0; i < 6; ++i) {
+    QByteArray wrong = good;
+    wrong[i] = static_cast<char>(wrong[i] ^ 0x20);
+    cases.emplace_back(wrong, "This is not a Kavro file.");
+  }
+  const std::vector<std::pair<std::string, std::function<void(QByteArray&)>>> changes = {
+      {"21 columns", [](QByteArray& b) { PutInt16(b, 269, 21); }},
+      {"2 rows", [](QByteArray& b) { PutInt16(b, 271, 2); }},
+      {"negative columns", [](QByteArray& b) { PutInt16(b, 269, -5); }},
+      {"content kind 4", [](QByteArray& b) { PutInt16(b, 273, 4); }},
+      {"game type 0", [](QByteArray& b) { PutInt16(b, 275, 0); }},
+      {"empty home off the board", [](QByteArray& b) { PutInt16(b, 265, 5); }},
+      {"picture name without end", [](QByteArray& b) { b.replace(6, 255, QByteArray(255, 'n')); }},
+      {"negative time",
+       [](QByteArray& b) { b.replace(261, 4, QByteArray("\xFF\xFF\xFF\xFF", 4)); }},
+  };
+  for (const auto& [name, change] : changes) {
+    QByteArray bad = good;
+    change(bad);
+    cases.emplace_back(bad, "This file may be corrupted.");
+  }
+  for (const auto& [bytes, message] : cases) {
+    SCOPED_TRACE(message);
+    TBoardRig rig(3, 3);
+    rig.Board->Scramble();
+    int elapsed = 1;
+    TModalLog messages;
+    EXPECT_EQ(LoadBytes(rig, bytes, elapsed), std::nullopt);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{message});
+    EXPECT_EQ(messages.Captions(), std::vector<std::string>{"Kavro"});
+    EXPECT_EQ(messages.Requests[0].Flags, StopOk);
+    EXPECT_EQ(elapsed, 0);
+    ExpectResetWithoutPicture(*rig.Board, 3, 3);
+    EXPECT_EQ(BoardText(*rig.Board), "1 2 3 / 4 5 6 / 7 8 _");
+  }
+}
+
+TEST_F(SavedGameFile, CutOrInconsistentRecordsLeaveASolvedBoardOfTheSavedSize) {
+  const QByteArray good = SavedNumericGame(5, 4);
+  ASSERT_EQ(good.size(), 281 + 35 * 20);
+  // Records are 35 bytes from 281; the number is at +8, home at +10 and +12, X at +14.
+  const std::vector<std::pair<std::string, std::function<void(QByteArray&)>>> changes = {
+      {"cut after two records", [](QByteArray& b) { b.truncate(281 + 2 * 35); }},
+      {"cut inside the last record", [](QByteArray& b) { b.chop(1); }},
+      {"header only", [](QByteArray& b) { b.truncate(281); }},
+      {"a number twice", [](QByteArray& b) { PutInt16(b, 281 + 8, Int16At(b, 281 + 35 + 8)); }},
+      {"a number beyond the board", [](QByteArray& b) { PutInt16(b, 281 + 8, 21); }},
+      {"home disagrees with the number",
+       [](QByteArray& b) {
+         const qsizetype r = Int16At(b, 281 + 8) != 0 ? 281 : 281 + 35;
+         PutInt16(b, r + 10, (Int16At(b, r + 10) + 1) % 5);
+       }},
+      {"piece on another cell", [](QByteArray& b) { PutInt16(b, 281 + 35 * 3 + 14, 0); }},
+  };
+  for (const auto& [name, change] : changes) {
+    SCOPED_TRACE(name);
+    QByteArray bad = good;
+    change(bad);
+    TBoardRig rig(3, 3);
+    rig.Board->Scramble();
+    int elapsed = 1;
+    TModalLog messages;
+    EXPECT_EQ(LoadBytes(rig, bad, elapsed), std::nullopt);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"This file may be corrupted."});
+    EXPECT_EQ(elapsed, 0);
+    ExpectResetWithoutPicture(*rig.Board, 5, 4);
+    EXPECT_EQ(rig.Board->ContentKind, TContentKind::Numeric);
+    EXPECT_EQ(BoardText(*rig.Board), "1 2 3 4 5 / 6 7 8 9 10 / 11 12 13 14 15 / 16 17 18 19 _");
+  }
+}
+
+TEST_F(SavedGameFile, ACorruptPictureGameDoesNotAskForItsPicture) {
+  const QString picture = Scratch(QStringLiteral("gone.bmp"));
+  TBoardRig saver(3, 3);
+  saver.Board->ContentKind = TContentKind::Picture;
+  saver.Board->Scramble();
+  ASSERT_TRUE(saver.Board->SaveGame(File("p.kvr").c_str(), Local(picture).c_str(), 1));
+  QByteArray bytes = media_test::ReadBytes(Scratch(QStringLiteral("p.kvr")));
+  bytes.chop(35);
+  TBoardRig rig(3, 3);
+  int elapsed = 0;
+  TModalLog messages;
+  EXPECT_EQ(LoadBytes(rig, bytes, elapsed), std::nullopt);
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"This file may be corrupted."});
 }
 
 }  // namespace
