@@ -1,32 +1,11 @@
 // Turning a large picture into a displayable bitmap: the step every picture load pays.
-#include <benchmark/benchmark.h>
-
-#include <QGuiApplication>
-
-#include <cstring>
+#include "bench_support.h"
 
 #include "framework/dc.h"
 #include "framework/dib.h"
 #include "framework/gdi.h"
 
 namespace {
-
-TDib PhotoDib(int width, int height) {
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof(header);
-  header.biWidth = width;
-  header.biHeight = height;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biCompression = BI_RGB;
-  TDib dib;
-  dib.CreateFromHeader(header);
-  for (int y = 0; y < height; ++y) {
-    BYTE* row = dib.ScanLine(y);
-    for (int x = 0; x < width * 3; ++x) row[x] = static_cast<BYTE>(x * 7 + y);
-  }
-  return dib;
-}
 
 void BM_BitmapFromDib24(benchmark::State& state) {
   const TDib dib = PhotoDib(4000, 3000);
@@ -54,9 +33,6 @@ BENCHMARK(BM_StretchBltPicture)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
+  TTimesReporter reporter(nullptr);
+  return RunBenchmarks(argc, argv, reporter);
 }

@@ -2,10 +2,8 @@
 // the peak memory one such load takes.
 #include <cstdio>  // before jpeglib.h
 
-#include <benchmark/benchmark.h>
 #include <jpeglib.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -20,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "media/enhanced_dib.h"
 #include "platform/winconst.h"
 #include "puzzle/puzzle.h"
@@ -175,63 +174,26 @@ void ReportPeakMemory() {
 }
 
 // Prints the console report, then how the load compares with decoding alone, in CPU
-// time: wall time on a busy machine measures the machine.
-class TGoalReporter : public benchmark::ConsoleReporter {
- public:
-  TGoalReporter() : ConsoleReporter(isatty(STDOUT_FILENO) != 0 ? OO_ColorTabular : OO_Tabular) {}
-
-  void ReportRuns(const std::vector<Run>& runs) override {
-    // Single runs, or the mean of repetitions.
-    for (const Run& run : runs) {
-      if (run.error_occurred) continue;
-      if (run.run_type == Run::RT_Iteration || run.aggregate_name == "mean") {
-        Seconds[run.run_name.function_name] =
-            run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
+// How loading compares with decoding alone.
+void PrintGoals(const TTimesReporter& times) {
+  const double decode = times.Seconds("BM_DecodeOnly");
+  if (decode <= 0) return;
+  if (const double read = times.Seconds("BM_ReadJpeg"); read > 0) {
+    std::printf("ReadJpeg / decoding alone: %.2f\n", read / decode);
   }
-
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    const double decode = Find("BM_DecodeOnly");
-    if (decode <= 0) return;
-    if (const double read = Find("BM_ReadJpeg"); read > 0) {
-      std::printf("ReadJpeg / decoding alone: %.2f\n", read / decode);
-    }
-    const double load = Find("BM_LoadPicture");
-    if (load > 0) {
-      std::printf("LoadPicture / decoding alone: %.2f (goal: at most 1.25)\n", load / decode);
-    }
-    if (const double buffer = Find("BM_DecodeToBuffer"); buffer > 0 && load > 0) {
-      std::printf("LoadPicture / decoding into one buffer: %.2f\n", load / buffer);
-    }
+  const double load = times.Seconds("BM_LoadPicture");
+  if (load > 0) {
+    std::printf("LoadPicture / decoding alone: %.2f (goal: at most 1.25)\n", load / decode);
   }
-
- private:
-  double Find(const std::string& name) const {
-    const auto it = Seconds.find(name);
-    return it != Seconds.end() ? it->second : 0;
+  if (const double buffer = times.Seconds("BM_DecodeToBuffer"); buffer > 0 && load > 0) {
+    std::printf("LoadPicture / decoding into one buffer: %.2f\n", load / buffer);
   }
-  std::map<std::string, double> Seconds;
-};
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QTemporaryDir runtimeDir;
-  if (std::getenv("XDG_RUNTIME_DIR") == nullptr && runtimeDir.isValid()) {
-    QFile::setPermissions(runtimeDir.path(),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    setenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit().constData(), 1);
-  }
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
+  TTimesReporter reporter(PrintGoals);
   // First, while the process holds little: the peak of one load.
-  ReportPeakMemory();
-  TGoalReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv, reporter, ReportPeakMemory);
 }

@@ -1,11 +1,6 @@
 // The board's measured paths: a scramble, a full paint of a picture board against one
 // blit of the whole picture, and one slide's redraw against a full paint.
-#include <benchmark/benchmark.h>
-
-#include <QApplication>
-#include <QTemporaryDir>
-
-#include <unistd.h>
+#include "bench_support.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -34,19 +29,7 @@ constexpr std::uint32_t Seed = 20240607;
 
 // A photo-like 24-bit picture, turned into a bitmap the way a loaded picture is.
 std::unique_ptr<TBitmap> Photo(int width, int height) {
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof(header);
-  header.biWidth = width;
-  header.biHeight = height;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biCompression = BI_RGB;
-  TDib dib;
-  dib.CreateFromHeader(header);
-  for (int y = 0; y < height; ++y) {
-    BYTE* row = dib.ScanLine(y);
-    for (int x = 0; x < width * 3; ++x) row[x] = static_cast<BYTE>(x * 7 + y * 3);
-  }
+  const TDib dib = PhotoDib(width, height);
   TScreenDC screen;
   return std::make_unique<TBitmap>(screen, dib);
 }
@@ -177,71 +160,31 @@ void BM_SlideWithRedraw(benchmark::State& state) {
 }
 BENCHMARK(BM_SlideWithRedraw)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
 
-// Prints the console report, then how the measured paths compare with their goals.
-class TGoalReporter : public benchmark::ConsoleReporter {
- public:
-  // Colours only on a terminal, so that saved reports stay plain text.
-  TGoalReporter() : ConsoleReporter(isatty(STDOUT_FILENO) != 0 ? OO_ColorTabular : OO_Tabular) {}
-
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      const bool fastest = run.run_type == Run::RT_Aggregate && run.aggregate_name == "min";
-      if ((run.run_type == Run::RT_Iteration || fastest) && !run.error_occurred) {
-        // CPU time: other work on a shared machine stretches wall-clock time unevenly.
-        Seconds[run.benchmark_name()] =
-            run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-      }
+// How the measured paths compare with their goals.
+void PrintGoals(const TTimesReporter& times) {
+  const double paint = times.Seconds("BM_FullPaint");
+  const double repaint = times.Seconds("BM_FullRepaint");
+  const double blit = times.Seconds("BM_StretchBltWholePicture");
+  const double slide = times.Seconds("BM_SlideWithRedraw");
+  if (blit > 0) {
+    if (paint > 0) {
+      std::printf("CPU time, full Paint / one StretchBlt of the picture: %.2f (goal: at most 2)\n",
+                  paint / blit);
     }
-    ConsoleReporter::ReportRuns(runs);
-  }
-
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    const double paint = Find("BM_FullPaint");
-    const double repaint = Find("BM_FullRepaint");
-    const double blit = Find("BM_StretchBltWholePicture");
-    const double slide = Find("BM_SlideWithRedraw");
-    if (blit > 0) {
-      if (paint > 0) {
-        std::printf(
-            "CPU time, full Paint / one StretchBlt of the picture: %.2f (goal: at most 2)\n",
-            paint / blit);
-      }
-      if (repaint > 0) {
-        std::printf("CPU time, erase and Paint / one StretchBlt of the picture: %.2f\n",
-                    repaint / blit);
-      }
-    }
-    if (paint > 0 && slide > 0) {
-      std::printf("CPU time, slide with redraw / full Paint: 1/%.1f (goal: at most 1/50)\n",
-                  paint / slide);
+    if (repaint > 0) {
+      std::printf("CPU time, erase and Paint / one StretchBlt of the picture: %.2f\n",
+                  repaint / blit);
     }
   }
-
- private:
-  // The fastest repetition when there were some, else the one run.
-  double Find(const std::string& name) const {
-    auto it = Seconds.find(name + "_min");
-    if (it == Seconds.end()) it = Seconds.find(name);
-    return it != Seconds.end() ? it->second : 0;
+  if (paint > 0 && slide > 0) {
+    std::printf("CPU time, slide with redraw / full Paint: 1/%.1f (goal: at most 1/50)\n",
+                paint / slide);
   }
-  std::map<std::string, double> Seconds;
-};
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QTemporaryDir runtimeDir;
-  if (std::getenv("XDG_RUNTIME_DIR") == nullptr && runtimeDir.isValid()) {
-    QFile::setPermissions(runtimeDir.path(),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    setenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit().constData(), 1);
-  }
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  TGoalReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  TTimesReporter reporter(PrintGoals);
+  return RunBenchmarks(argc, argv, reporter);
 }
