@@ -1,0 +1,107 @@
+// The game clock on the timer bar, the three status texts, and the solved board.
+#include <cstdio>
+#include <string>
+
+#include "app/main_window.h"
+#include "dialogs/seven_gadget.h"
+#include "framework/dockable_bar.h"
+#include "framework/status_bar.h"
+#include "media/sound.h"
+
+namespace {
+
+// "%2d hour " and the like, for the parts that are not zero.
+void AppendPart(std::string& text, int value, const char* one, const char* many) {
+  if (value == 0) return;
+  char part[32];
+  std::snprintf(part, sizeof part, value == 1 ? one : many, value);
+  text += part;
+}
+
+}  // namespace
+
+std::string SolvedMessage(int hours, int minutes, int seconds) {
+  std::string text = "Congratulations. You solved the puzzle in ";
+  AppendPart(text, hours, "%2d hour ", "%2d hours ");
+  AppendPart(text, minutes, "%2d minute ", "%2d minutes ");
+  AppendPart(text, seconds, "%2d second.", "%2d seconds.");
+  return text;
+}
+
+void TMyWindow::StartClock() {
+  Clock->SetTime(0);
+  ShownSeconds = 0;
+  TimerBar->Invalidate(false);
+  UpdateStatusBar();
+  StartTick = TickCount();
+  SetTimer(CLOCK_TIMER_ID, CLOCK_PERIOD);
+}
+
+void TMyWindow::ResetClock() {
+  StopClockTimer();
+  Clock->SetTime(0);
+  ShownSeconds = 0;
+  TimerBar->Invalidate(false);
+}
+
+void TMyWindow::StopClockTimer() {
+  KillTimer(CLOCK_TIMER_ID);
+}
+
+void TMyWindow::ContinueClock(int seconds) {
+  Clock->SetTime(seconds);
+  ShownSeconds = seconds;
+  StartTick = TickCount() - static_cast<DWORD>(seconds) * 1000U;
+  SetTimer(CLOCK_TIMER_ID, CLOCK_PERIOD);
+}
+
+TResult TMyWindow::EvTimer(TParam1 id, TParam2) {
+  const DWORD now = TickCount();
+  if (id != CLOCK_TIMER_ID) return 0;
+  // Unsigned arithmetic: the tick counter's wrap-around does no harm.
+  const int seconds = static_cast<int>((now - StartTick) / 1000U);
+  if (seconds == ShownSeconds) return 0;
+  Clock->SetTime(seconds);
+  ShownSeconds = seconds;
+  return 0;
+}
+
+TResult TMyWindow::EvKillFocus(TParam1, TParam2) {
+  if (!Puzzle->Idle) {
+    PauseTick = TickCount();
+    StopClockTimer();
+  }
+  return 0;
+}
+
+TResult TMyWindow::EvSetFocus(TParam1, TParam2) {
+  if (!Puzzle->Idle) {
+    StartTick += TickCount() - PauseTick;
+    SetTimer(CLOCK_TIMER_ID, CLOCK_PERIOD);
+  }
+  // The board takes the keys; it hands on what it does not play.
+  Puzzle->SetFocus();
+  return 0;
+}
+
+void TMyWindow::UpdateStatusBar() {
+  StatusBar->SetText(CurrentFile ? CurrentFile->c_str() : " ");
+  PiecesText->SetText(
+      ("Puzzle pieces: " + std::to_string(Puzzle->Rows) + " x " + std::to_string(Puzzle->Columns))
+          .c_str());
+  FalseText->SetText(("Incorrect pieces: " + std::to_string(Puzzle->CountFalse())).c_str());
+}
+
+TResult TMyWindow::EvPuzzleMoved(TParam1, TParam2) {
+  UpdateStatusBar();
+  return 0;
+}
+
+TResult TMyWindow::EvPuzzleSolved(TParam1, TParam2) {
+  if (Puzzle->SoundOn) PlaySoundName("SystemStart");
+  StopClockTimer();
+  // Until best times are kept, every solved game is congratulated.
+  MessageBox(SolvedMessage(Clock->Hours, Clock->Minutes, Clock->Seconds).c_str(), "Kavro",
+             MB_OK | MB_ICONINFORMATION);
+  return 0;
+}

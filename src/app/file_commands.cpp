@@ -1,0 +1,148 @@
+// Open image, Load game, Save game and the recent files.
+#include <cstring>
+#include <string>
+
+#include "app/main_window.h"
+#include "dialogs/seven_gadget.h"
+#include "framework/dockable_bar.h"
+#include "framework/file_dialogs.h"
+#include "resources/command_ids.h"
+
+namespace {
+
+constexpr DWORD OpenFlags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+constexpr DWORD SaveFlags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+constexpr char PictureFilter[] =
+    "All supported file\0*.JPG;*.BMP\0JPEG file (*.JPG)\0*.JPG\0Bitmap file (*.BMP)\0*.BMP\0";
+constexpr char GameFilter[] = "Kavro files (*.KVR)\0*.KVR\0";
+
+// The directory part of a real path (cut at its last separator), or none.
+std::optional<std::string> DirectoryOf(const std::optional<std::string>& path) {
+  if (!path || *path == ClipboardName) return std::nullopt;
+  const std::size_t slash = path->find_last_of('/');
+  return slash == std::string::npos ? *path : path->substr(0, slash);
+}
+
+// path with its extension replaced by ".KVR"; only a dot in the file name starts one.
+std::string SavedGameName(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::size_t dot = path.find_last_of('.');
+  const bool inName = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return (inName ? path.substr(0, dot) : path) + ".KVR";
+}
+
+bool EndsWithNoCase(const std::string& text, const char* ending) {
+  const std::size_t n = std::strlen(ending);
+  if (text.size() < n) return false;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (std::toupper(static_cast<unsigned char>(text[text.size() - n + i])) != ending[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The path the player confirms in a file dialog, or none on Cancel.
+std::optional<std::string> AskFile(TWindow* parent, bool save, const char* title,
+                                   const char* filter, const std::optional<std::string>& dir,
+                                   const std::string& name) {
+  TOpenSaveDialog::TData data(save ? SaveFlags : OpenFlags, nullptr, dir ? dir->c_str() : nullptr,
+                              "*");
+  data.SetFilter(filter);
+  data.SetFileName(name.c_str());
+  const int answer = save ? TFileSaveDialog(parent, data, 0, title).Execute()
+                          : TFileOpenDialog(parent, data, 0, title).Execute();
+  if (answer != IDOK || data.FileName[0] == '\0') return std::nullopt;
+  return std::string(data.FileName);
+}
+
+}  // namespace
+
+std::string DefaultSaveName(const std::optional<std::string>& gameFile,
+                            const std::optional<std::string>& currentFile, TContentKind kind) {
+  if (gameFile) return *gameFile;
+  if (currentFile) return SavedGameName(*currentFile);
+  if (kind == TContentKind::Alphabet) return "Alphabet.KVR";
+  if (kind == TContentKind::Numeric) return "Numeric.KVR";
+  return {};
+}
+
+std::optional<std::string> TMyWindow::AskPictureFile(bool withStartDirectory) {
+  return AskFile(this, false, "Open Image", PictureFilter,
+                 withStartDirectory ? DirectoryOf(CurrentFile) : std::nullopt, {});
+}
+
+void TMyWindow::CmOpenImage() {
+  const std::optional<std::string> path = AskPictureFile(true);
+  if (!path) return;
+  CurrentFile.reset();
+  GameFile.reset();
+  if (OpenPicture(path->c_str())) {
+    CurrentFile = *path;
+    ZoomNormalAndRelayout();
+    UpdateStatusBar();
+  }
+  UpdateTypeMenu();
+}
+
+void TMyWindow::CmLoadGame() {
+  const std::optional<std::string> path =
+      AskFile(this, false, "Load Game", GameFilter, DirectoryOf(CurrentFile), {});
+  if (path) LoadSavedGame(*path);
+}
+
+void TMyWindow::LoadSavedGame(const std::string& path) {
+  ShowWaitCursor(true);
+  int seconds = 0;
+  const bool wasPicture = CurrentFile.has_value();
+  CurrentFile =
+      Puzzle->LoadGame(path.c_str(), wasPicture ? CurrentFile->c_str() : nullptr, seconds);
+  // A game that did not load leaves an idle board: no game to time, nothing to remember.
+  const bool loaded = !Puzzle->Idle;
+  if (loaded) {
+    GameFile = path;
+    AddRecentFile(path.c_str());
+  }
+  ZoomNormalAndRelayout();
+  if (loaded) {
+    ContinueClock(seconds);
+  } else {
+    ResetClock();
+  }
+  UpdatePiecesMenu();
+  UpdateTypeMenu();
+  TimerBar->Invalidate(false);
+  UpdateStatusBar();
+  ShowWaitCursor(false);
+}
+
+void TMyWindow::CmSaveGame() {
+  std::optional<std::string> dir = DirectoryOf(CurrentFile);
+  if (!dir) dir = DirectoryOf(GameFile);
+  const std::optional<std::string> path =
+      AskFile(this, true, "Save Game", GameFilter, dir,
+              DefaultSaveName(GameFile, CurrentFile, Puzzle->ContentKind));
+  if (!path) return;
+  const int seconds = Clock->Hours * 3600 + Clock->Minutes * 60 + Clock->Seconds;
+  if (Puzzle->SaveGame(path->c_str(), CurrentFile ? CurrentFile->c_str() : nullptr, seconds)) {
+    AddRecentFile(path->c_str());
+    GameFile = *path;
+  }
+}
+
+void TMyWindow::CmRecentFile(UINT id) {
+  const std::optional<std::string> path = RecentPath(static_cast<int>(id - CM_RECENT1));
+  if (!path) return;
+  if (EndsWithNoCase(*path, ".BMP") || EndsWithNoCase(*path, ".JPG")) {
+    CurrentFile = *path;
+    GameFile.reset();
+    if (OpenPicture(path->c_str())) {
+      ZoomNormalAndRelayout();
+      UpdateStatusBar();
+    } else {
+      CurrentFile.reset();
+    }
+    return;
+  }
+  LoadSavedGame(*path);
+}

@@ -1,0 +1,158 @@
+// Commands that change how the board looks, where the bars stand, and the switches; none
+// of them disturbs a game in progress.
+#include <memory>
+
+#include "app/main_window.h"
+#include "dialogs/seven_gadget.h"
+#include "framework/button_gadget.h"
+#include "framework/color_dialog.h"
+#include "framework/font_dialog.h"
+#include "framework/harbor.h"
+#include "platform/files.h"
+#include "platform/shell.h"
+#include "resources/command_ids.h"
+
+namespace {
+
+// The custom colours of the colour dialogs, kept for the whole run.
+COLORREF CustomColors[16] = {0x000000, 0x800000, 0x008000, 0x000080, 0x800080, 0x008080,
+                             0x808000, 0x808080, 0x000000, 0xFF0000, 0x00FF00, 0x0000FF,
+                             0xFF00FF, 0x00FFFF, 0xFFFF00, 0xFFFFFF};
+
+// The colour the player picks, starting from current; none on Cancel.
+std::optional<COLORREF> ChooseColor(TWindow* parent, COLORREF current) {
+  TChooseColorDialog::TData data;
+  data.Flags = CC_RGBINIT;
+  data.Color = current;
+  data.CustColors = CustomColors;
+  if (TChooseColorDialog(parent, data).Execute() != IDOK) return std::nullopt;
+  return data.Color;
+}
+
+constexpr const char* WebPage = "http://www.kavro.org/kavro.html";
+
+}  // namespace
+
+std::string HelpFilePath() {
+  return std::string(ProgramDirectory()) + "kavro.html";
+}
+
+void TMyWindow::CmFalsePieces() {
+  Puzzle->SetShowFalse(!Puzzle->ShowFalse);
+  CheckItem(CM_FALSEPIECES, Puzzle->ShowFalse);
+  FalsePiecesButton->SetButtonState(Puzzle->ShowFalse ? TButtonGadget::Down : TButtonGadget::Up);
+}
+
+void TMyWindow::CmNormal() {
+  if (Puzzle->FitInWindow) {
+    CmFitInWindow();
+  } else {
+    Puzzle->Zoom(0);
+  }
+}
+
+void TMyWindow::CmFitInWindow() {
+  Puzzle->SetFitInWindow(!Puzzle->FitInWindow);
+  CheckItem(CM_FITINWINDOW, Puzzle->FitInWindow);
+}
+
+void TMyWindow::CmZoomIn() {
+  if (Puzzle->FitInWindow) Puzzle->SetFitInWindow(false);
+  Puzzle->Zoom(+1);
+  CheckItem(CM_FITINWINDOW, false);
+}
+
+void TMyWindow::CmZoomOut() {
+  if (Puzzle->FitInWindow) Puzzle->SetFitInWindow(false);
+  Puzzle->Zoom(-1);
+  CheckItem(CM_FITINWINDOW, false);
+}
+
+void TMyWindow::CmToolbarLeft() {
+  const TPoint origin(0, 0);
+  Harbor->Move(*Toolbar, DockLeft, &origin);
+  TSize clock;
+  Clock->GetDesiredSize(clock);
+  const TPoint where(GetWindowRect().right - clock.cx - 20, 50);
+  Harbor->Move(*TimerBar, DockNone, &where);
+}
+
+void TMyWindow::CmToolbarTop() {
+  const TPoint origin(0, 0);
+  Harbor->Move(*Toolbar, DockTop, &origin);
+  TSize clock;
+  Clock->GetDesiredSize(clock);
+  // At the right end of the same edge, in the frame's client coordinates.
+  const TPoint where(GetWindowRect().Width() - clock.cx - 15, 0);
+  Harbor->Move(*TimerBar, DockTop, &where);
+}
+
+void TMyWindow::CmToolbarFloat() {
+  const TRect frame = GetWindowRect();
+  TPoint corner(frame.right, frame.top);
+  ClientToScreen(corner);
+  Harbor->Move(*TimerBar, DockNone);
+  Harbor->Move(*Toolbar, DockNone);
+  TSize timer;
+  TimerBar->GetDesiredSize(timer);
+  TSize tools;
+  Toolbar->GetDesiredSize(tools);
+  const TPoint timerAt(corner.x - timer.cx - 20, corner.y);
+  Harbor->Move(*TimerBar, DockNone, &timerAt);
+  const TPoint toolsAt(corner.x - tools.cx - 20, corner.y + timer.cy + 22);
+  Harbor->Move(*Toolbar, DockNone, &toolsAt);
+}
+
+void TMyWindow::CmThumbnail() {
+  // The thumbnail window comes with the side windows.
+}
+
+void TMyWindow::CmPiecesColor() {
+  if (const auto color = ChooseColor(this, Puzzle->Pieces[0][0]->Color))
+    Puzzle->SetPiecesColor(*color);
+}
+
+void TMyWindow::CmBkColor() {
+  if (const auto color = ChooseColor(this, Puzzle->GetBkgndColor())) {
+    Puzzle->SetBkgndColor(*color);
+    Puzzle->Invalidate(true);
+  }
+}
+
+void TMyWindow::Cm3DEffect() {
+  Puzzle->Set3D(!Puzzle->Effect3D);
+  CheckItem(CM_3DEFFECT, Puzzle->Effect3D);
+}
+
+void TMyWindow::CmFont() {
+  TChooseFontDialog::TData data;
+  data.Flags = CF_TTONLY | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_SCREENFONTS;
+  data.LogFont = Puzzle->LabelFont->GetLogFont();
+  data.Color = Puzzle->LabelColor;
+  if (TChooseFontDialog(this, data).Execute() == IDOK)
+    Puzzle->SetLabelFont(data.LogFont, data.Color);
+}
+
+void TMyWindow::CmSound() {
+  Puzzle->SoundOn = !Puzzle->SoundOn;
+  CheckItem(CM_SOUND, Puzzle->SoundOn);
+}
+
+void TMyWindow::CmGrid() {
+  Puzzle->ShowGrid = !Puzzle->ShowGrid;
+  Relayout();
+  CheckItem(CM_GRID, Puzzle->ShowGrid);
+}
+
+void TMyWindow::CmHelp() {
+  WinHelpA(GetHandle(), HelpFilePath().c_str(), HELP_FINDER, 0);
+}
+
+void TMyWindow::CmWebSite() {
+  ShowWindow(SW_MINIMIZE);
+  ShellExecuteA(nullptr, nullptr, WebPage, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TMyWindow::CmAbout() {
+  // The About box comes with the side windows.
+}

@@ -1,0 +1,9 @@
+// Registers the game's resources with the framework: menus, accelerators, hints,
+// dialog templates, toolbar bitmaps and the icon. Called once at start.
+#pragma once
+
+void AddGameResources();
+
+// The parts, each in its own file.
+void AddMenuResources();
+void AddHintStrings();
