@@ -1,0 +1,193 @@
+// The real program as a player meets it: started in a fresh program directory on a
+// virtual desktop, played with keys and the mouse, closed through its menu, and the
+// settings file it leaves behind.
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "desktop.h"
+
+namespace {
+
+constexpr QRgb Teal = qRgb(64, 128, 128);  // the default background: grid and empty cell
+constexpr QRgb Tile = qRgb(192, 192, 192);
+
+// The board: the rectangle the background shows through (grid gaps and the empty cell).
+struct TBoard {
+  int Left = 0;
+  int Top = 0;
+  int Right = -1;
+  int Bottom = -1;
+  int Columns = 3;
+  int Rows = 3;
+
+  static TBoard Find(const QImage& shot, QRgb background) {
+    TBoard b;
+    b.Left = shot.width();
+    b.Top = shot.height();
+    for (int y = 0; y < shot.height(); ++y) {
+      const auto* line = reinterpret_cast<const QRgb*>(shot.constScanLine(y));
+      for (int x = 0; x < shot.width(); ++x) {
+        if ((line[x] & 0xFFFFFF) != (background & 0xFFFFFF)) continue;
+        b.Left = std::min(b.Left, x);
+        b.Top = std::min(b.Top, y);
+        b.Right = std::max(b.Right, x);
+        b.Bottom = std::max(b.Bottom, y);
+      }
+    }
+    return b;
+  }
+  bool Found() const { return Right - Left > 300 && Bottom - Top > 300; }
+  int CellWidth() const { return (Right + 1 - Left) / Columns; }
+  int CellHeight() const { return (Bottom + 1 - Top) / Rows; }
+  // A point inside cell (x, y) away from its letter; and the cell's centre.
+  QPoint Corner(int x, int y) const {
+    return {Left + x * CellWidth() + CellWidth() / 6, Top + y * CellHeight() + CellHeight() / 6};
+  }
+  QPoint Centre(int x, int y) const {
+    return {Left + x * CellWidth() + CellWidth() / 2, Top + y * CellHeight() + CellHeight() / 2};
+  }
+  // The empty cell: the one cell that shows the background; (-1, -1) when not one.
+  QPoint Empty(const QImage& shot) const {
+    QPoint empty(-1, -1);
+    int count = 0;
+    for (int y = 0; y < Rows; ++y) {
+      for (int x = 0; x < Columns; ++x) {
+        const QRgb c = shot.pixel(Corner(x, y)) & 0xFFFFFF;
+        if (c == (Teal & 0xFFFFFF)) {
+          empty = QPoint(x, y);
+          ++count;
+        } else if (c != (Tile & 0xFFFFFF)) {
+          return {-2, -2};
+        }
+      }
+    }
+    return count == 1 ? empty : QPoint(-1, -1);
+  }
+};
+
+int CountColour(const QImage& shot, QRgb colour) {
+  int n = 0;
+  for (int y = 0; y < shot.height(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(shot.constScanLine(y));
+    for (int x = 0; x < shot.width(); ++x) n += (line[x] & 0xFFFFFF) == (colour & 0xFFFFFF);
+  }
+  return n;
+}
+
+std::string ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+class BlackBox : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Desktop.Problem().isEmpty()) {
+      // CI installs the desktop tools: there, a missing one is a failure.
+      if (std::getenv("CI") != nullptr) FAIL() << Desktop.Problem().toStdString();
+      GTEST_SKIP() << Desktop.Problem().toStdString();
+    }
+    ASSERT_TRUE(Dir.isValid());
+  }
+  QString Settings() const { return Dir.path() + "/kavro.ini"; }
+
+  // Alt+F4 or the menu's Exit, then Yes: the program ends and leaves its settings.
+  void ExitWithYes(bool throughMenu) {
+    if (throughMenu) {
+      Desktop.Key("alt+g");
+      Desktop.Key("e");
+    } else {
+      Desktop.Key("alt+F4");
+    }
+    Desktop.Pause(500);
+    Desktop.Key("Return");
+    const std::optional<int> code = Desktop.WaitForExit();
+    ASSERT_TRUE(code.has_value()) << "the program did not end";
+    EXPECT_EQ(*code, 0);
+  }
+
+  TDesktop Desktop;
+  QTemporaryDir Dir;
+};
+
+}  // namespace
+
+TEST_F(BlackBox, FreshStartPlaysWithKeysAndMouseAndSavesItsSettingsOnExit) {
+  ASSERT_TRUE(Desktop.StartProgram(Dir.path()));
+  QImage shot = Desktop.Screenshot();
+  const TBoard board = TBoard::Find(shot, Teal);
+  ASSERT_TRUE(board.Found()) << "no board of the default colours on the screen";
+  EXPECT_GT(board.Right - board.Left, 1280 / 2) << "the frame is maximized";
+  EXPECT_EQ(board.Empty(shot), QPoint(2, 2)) << "solved 3 x 3 letters, empty at the end";
+  EXPECT_GT(CountColour(shot, qRgb(0, 0, 255)), 1000) << "blue letters";
+  const int clockAtZero = CountColour(shot, qRgb(255, 0, 0));
+  EXPECT_GT(clockAtZero, 100) << "the clock shows its lit segments";
+
+  Desktop.Key("F2");
+  Desktop.Pause(1500);
+  shot = Desktop.Screenshot();
+  QPoint empty = board.Empty(shot);
+  ASSERT_GE(empty.x(), 0) << "one empty cell after scrambling";
+  EXPECT_NE(CountColour(shot, qRgb(255, 0, 0)), clockAtZero) << "the clock runs";
+
+  // An arrow slides the neighbour into the empty cell: the empty cell moves the other way.
+  const bool left = empty.x() < 2;
+  Desktop.Key(left ? "Left" : "Right");
+  shot = Desktop.Screenshot();
+  const QPoint moved = empty + QPoint(left ? 1 : -1, 0);
+  EXPECT_EQ(board.Empty(shot), moved);
+
+  // A click at the far end of the empty cell's column slides the run towards it.
+  const int targetRow = moved.y() == 0 ? 2 : 0;
+  const QPoint target = board.Centre(moved.x(), targetRow);
+  Desktop.Click(target.x(), target.y());
+  shot = Desktop.Screenshot();
+  EXPECT_EQ(board.Empty(shot), QPoint(moved.x(), targetRow));
+
+  ExitWithYes(true);
+  const std::string ini = ReadFile(Settings());
+  EXPECT_EQ(ini,
+            "[KAVRO]\nCOLOR=8421440\nPIECESX=3\nPIECESY=3\nEMPTYX=2\nEMPTYY=2\nTYPE=1\nGAME=1\n"
+            "PIECESCOLOR=12632256\nFONTCOLOR=16711680\nFONTNAME=Arial\nFONTSTYLE=0\n3D=0\n"
+            "SOUND=1\nFITIN=0\nGRID=1\nFALSE=0\n");
+}
+
+TEST_F(BlackBox, StartsWithThePictureItsSettingsName) {
+  // Four quarters in colours nothing else on the screen has.
+  const QRgb quarters[4] = {qRgb(200, 30, 30), qRgb(30, 200, 30), qRgb(30, 30, 200),
+                            qRgb(200, 200, 30)};
+  QImage picture(320, 240, QImage::Format_RGB32);
+  for (int y = 0; y < 240; ++y) {
+    for (int x = 0; x < 320; ++x) picture.setPixel(x, y, quarters[(y / 120) * 2 + x / 160]);
+  }
+  const QString path = Dir.path() + "/quarters.bmp";
+  ASSERT_TRUE(picture.save(path, "BMP"));
+  QFile ini(Settings());
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+  ini.write(("[KAVRO]\nTYPE=3\nGAME=2\nPIECESX=4\nPIECESY=4\nFILE=" + path + "\n").toUtf8());
+  ini.close();
+
+  ASSERT_TRUE(Desktop.StartProgram(Dir.path()));
+  const QImage shot = Desktop.Screenshot();
+  QPoint centre[4];
+  for (int q = 0; q < 4; ++q) {
+    const TBoard area = TBoard::Find(shot, quarters[q]);
+    ASSERT_GT(area.Right - area.Left, 100) << "quarter " << q << " is on the screen";
+    EXPECT_GT(area.Bottom - area.Top, 80) << q;
+    centre[q] = QPoint((area.Left + area.Right) / 2, (area.Top + area.Bottom) / 2);
+  }
+  EXPECT_LT(centre[0].x(), centre[1].x()) << "shown in solved order at normal size";
+  EXPECT_LT(centre[0].y(), centre[2].y());
+
+  ExitWithYes(false);
+  const std::string saved = ReadFile(Settings());
+  EXPECT_NE(saved.find("TYPE=3\nGAME=2\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("FILE=" + path.toStdString() + "\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("[MRUL]\n1=" + path.toStdString() + "\n"), std::string::npos) << saved;
+}

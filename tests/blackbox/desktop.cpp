@@ -1,0 +1,123 @@
+// Starting and driving the virtual desktop.
+#include "desktop.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QThread>
+
+TDesktop::TDesktop() {
+  for (const char* tool : {"Xvfb", "openbox", "xdotool", "xwd"}) {
+    if (QStandardPaths::findExecutable(tool).isEmpty()) {
+      Trouble = QStringLiteral("%1 is not installed").arg(tool);
+      return;
+    }
+  }
+  if (!QFile::exists("/usr/bin/convert")) {
+    Trouble = "ImageMagick is not installed";
+    return;
+  }
+  QFile::setPermissions(Runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  // Xvfb picks a free display and names it on the descriptor given.
+  Server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+  if (!Server.waitForStarted() || !Server.waitForReadyRead(10000)) {
+    Trouble = "Xvfb did not start";
+    return;
+  }
+  Display = ":" + QString::fromLatin1(Server.readLine()).trimmed();
+  WindowManager.setProcessEnvironment(Environment());
+  WindowManager.start("openbox", {"--sm-disable"});
+  if (!WindowManager.waitForStarted()) Trouble = "openbox did not start";
+  Pause(500);
+}
+
+TDesktop::~TDesktop() {
+  for (QProcess* p : {&Program, &WindowManager, &Server}) {
+    if (p->state() == QProcess::NotRunning) continue;
+    p->terminate();
+    if (!p->waitForFinished(3000)) p->kill();
+    p->waitForFinished(3000);
+  }
+}
+
+QProcessEnvironment TDesktop::Environment() const {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("DISPLAY", Display);
+  env.insert("QT_QPA_PLATFORM", "xcb");
+  env.insert("XDG_RUNTIME_DIR", Runtime.path());
+  env.insert("HOME", Runtime.path());
+  env.remove("XDG_CONFIG_HOME");
+  return env;
+}
+
+QString TDesktop::Run(const QString& program, const QStringList& arguments, int milliseconds) {
+  QProcess p;
+  p.setProcessEnvironment(Environment());
+  p.start(program, arguments);
+  if (!p.waitForFinished(milliseconds)) {
+    p.kill();
+    p.waitForFinished();
+    return {};
+  }
+  return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
+bool TDesktop::StartProgram(const QString& dir) {
+  const QString copy = dir + "/kavro";
+  QFile::remove(copy);
+  if (!QFile::copy(KAVRO_PROGRAM, copy)) return false;
+  Program.setProcessEnvironment(Environment());
+  Program.setWorkingDirectory(Runtime.path());
+  Program.start(copy, {});
+  if (!Program.waitForStarted()) return false;
+  for (int tries = 0; tries < 100; ++tries) {
+    const QStringList windows = Run("xdotool", {"search", "--onlyvisible", "--name", "^Kavro$"})
+                                    .split('\n', Qt::SkipEmptyParts);
+    if (!windows.isEmpty()) {
+      Window = windows.first();
+      Pause(800);  // the first paint and the window manager's maximizing
+      Run("xdotool", {"windowactivate", "--sync", Window});
+      return true;
+    }
+    Pause(100);
+  }
+  return false;
+}
+
+std::optional<int> TDesktop::WaitForExit(int milliseconds) {
+  if (!Program.waitForFinished(milliseconds)) return std::nullopt;
+  return Program.exitCode();
+}
+
+bool TDesktop::Xdo(const QStringList& arguments) {
+  QProcess p;
+  p.setProcessEnvironment(Environment());
+  p.start("xdotool", arguments);
+  return p.waitForFinished(10000) && p.exitCode() == 0;
+}
+
+void TDesktop::Key(const QString& keys) {
+  Xdo({"key", keys});
+  Pause(300);
+}
+
+void TDesktop::Click(int x, int y) {
+  Xdo({"mousemove", "--sync", QString::number(x), QString::number(y)});
+  Xdo({"click", "1"});
+  Pause(400);
+}
+
+void TDesktop::Pause(int milliseconds) {
+  QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+QImage TDesktop::Screenshot() {
+  QProcess xwd;
+  QProcess convert;
+  xwd.setProcessEnvironment(Environment());
+  xwd.setStandardOutputProcess(&convert);
+  xwd.start("xwd", {"-root", "-silent"});
+  convert.start("/usr/bin/convert", {"xwd:-", "png:-"});
+  xwd.waitForFinished(10000);
+  convert.waitForFinished(10000);
+  return QImage::fromData(convert.readAllStandardOutput(), "PNG");
+}

@@ -1,0 +1,47 @@
+// A virtual desktop for black-box tests: Xvfb with openbox, the real program started in a
+// program directory of its own, keys and clicks through xdotool, screenshots as images.
+#pragma once
+
+#include <QImage>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <optional>
+
+class TDesktop {
+ public:
+  TDesktop();
+  ~TDesktop();
+  TDesktop(const TDesktop&) = delete;
+  TDesktop& operator=(const TDesktop&) = delete;
+
+  // Empty when the desktop runs; otherwise what is missing.
+  const QString& Problem() const { return Trouble; }
+
+  // Copies the program into dir and starts it there; waits for its main window.
+  bool StartProgram(const QString& dir);
+  // Waits for the program to end; its exit code, or none when it did not end.
+  std::optional<int> WaitForExit(int milliseconds = 15000);
+
+  // xdotool with these arguments, on this desktop.
+  bool Xdo(const QStringList& arguments);
+  void Key(const QString& keys);
+  void Click(int x, int y);
+  void Pause(int milliseconds);
+  QImage Screenshot();
+
+ private:
+  QProcessEnvironment Environment() const;
+  QString Run(const QString& program, const QStringList& arguments, int milliseconds = 10000);
+
+  QString Trouble;
+  QString Display;
+  QTemporaryDir Runtime;
+  QProcess Server;
+  QProcess WindowManager;
+  QProcess Program;
+  QString Window;
+};
