@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Start-up time: from process start until its maximized window is on a virtual screen,
+# for Kavro and for a bare Qt main window with a menu bar, alternating, in one run.
+#   bench/startup.sh BUILD_DIR [RUNS]
+# Prints the median wall time and CPU time (user + system, all threads) of each.
+set -euo pipefail
+build="${1:?build directory}"
+runs="${2:-15}"
+work="$(mktemp -d)"
+trap 'kill "$wm" "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work"
+openbox --sm-disable >/dev/null 2>&1 &
+wm=$!
+sleep 0.5
+cp "$build/src/app/kavro" "$work/kavro"
+tick=$(getconf CLK_TCK)
+
+# One start: prints "wall_ms cpu_ms" once a window of that name is visible.
+measure() {
+  local program="$1" name="$2"
+  local start end pid cpu
+  start=$(date +%s%N)
+  "$program" >/dev/null 2>&1 &
+  pid=$!
+  until xdotool search --onlyvisible --name "^${name}\$" >/dev/null 2>&1; do sleep 0.005; done
+  end=$(date +%s%N)
+  cpu=$(awk -v t="$tick" '{ print int(($14 + $15) * 1000 / t) }' "/proc/$pid/stat")
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+  rm -f "$work/kavro.ini"
+  echo "$(((end - start) / 1000000)) $cpu"
+}
+
+median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+
+for _ in $(seq "$runs"); do
+  measure "$work/kavro" Kavro >>"$work/kavro.txt"
+  measure "$build/bench/bare_window" Bare >>"$work/bare.txt"
+done
+for who in kavro bare; do
+  wall=$(cut -d' ' -f1 "$work/$who.txt" | median)
+  cpu=$(cut -d' ' -f2 "$work/$who.txt" | median)
+  echo "$who: wall ${wall} ms, cpu ${cpu} ms (median of $runs)"
+done
