@@ -2,7 +2,7 @@
 #include <QImage>
 #include <QString>
 #include <algorithm>
-#include <cstring>
+#include <cstddef>
 #include <set>
 #include <string>
 #include <vector>
@@ -36,9 +36,8 @@ class BitmapResources : public testing::Test {
   }
   // The ARGB of pixel (x, y) of a 32-bit DIB, y counted from the top.
   static std::uint32_t Argb(const TDib& dib, int x, int y) {
-    std::uint32_t p = 0;
-    std::memcpy(&p, dib.ScanLine(dib.Height() - 1 - y) + 4 * x, 4);
-    return p;
+    const BYTE* p = dib.ScanLine(dib.Height() - 1 - y) + static_cast<std::ptrdiff_t>(4) * x;
+    return std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
   }
 };
 
