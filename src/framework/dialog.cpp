@@ -267,7 +267,7 @@ QWidget* MakeControl(TDialog& dialog, const TDialogItemResource& item, QWidget* 
       const DWORD type = item.Style & SS_TYPEMASK;
       if (type == SS_ICON) {
         if (const TDib* icon = TResources::FindIcon(item.IconId)) {
-          label->setPixmap(QPixmap::fromImage(DibToImage(*icon)));
+          label->setPixmap(QPixmap::fromImage(IconToImage(*icon)));
         }
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
       } else {

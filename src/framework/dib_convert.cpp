@@ -184,6 +184,28 @@ QImage DibToImage(const TDib& dib) {
   return image;
 }
 
+QImage IconToImage(const TDib& dib) {
+  QImage image = DibToImage(dib);
+  if (image.isNull() || dib.BitsPixel() != 32 || dib.Compression() != BI_RGB) return image;
+  const int height = image.height();
+  const auto alphaAt = [&dib, height](int x, int y) {
+    return dib.ScanLine(height - 1 - y)[4 * x + 3];
+  };
+  bool anyAlpha = false;
+  for (int y = 0; y < height && !anyAlpha; ++y) {
+    for (int x = 0; x < image.width() && !anyAlpha; ++x) anyAlpha = alphaAt(x, y) != 0;
+  }
+  if (!anyAlpha) return image;
+  image.convertTo(QImage::Format_ARGB32);
+  for (int y = 0; y < height; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      row[x] = (row[x] & 0xFFFFFFu) | (QRgb{alphaAt(x, y)} << 24);
+    }
+  }
+  return image;
+}
+
 void SnapToMonochrome(QImage& image) {
   if (image.isNull()) return;
   if (image.format() != QImage::Format_RGB32) image.convertTo(QImage::Format_RGB32);

@@ -181,11 +181,17 @@ bool TFrameWindow::SetIcon(TModule*, int iconResId) {
 }
 
 void TFrameWindow::ApplyIcon() {
-  const TDib* dib = IconResId != 0 ? TResources::FindIcon(IconResId) : nullptr;
+  const std::vector<TDib>* images =
+      IconResId != 0 ? TResources::FindIconImages(IconResId) : nullptr;
   QWidget* top = Impl()->Top();
-  if (dib == nullptr || top == nullptr || !top->isWindow()) return;
-  const QImage image = DibToImage(*dib);
-  if (!image.isNull()) top->setWindowIcon(QIcon(QPixmap::fromImage(image)));
+  if (images == nullptr || top == nullptr || !top->isWindow()) return;
+  // Every size goes in, so the desktop picks the one it draws rather than scaling one.
+  QIcon icon;
+  for (const TDib& dib : *images) {
+    const QImage image = IconToImage(dib);
+    if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
+  }
+  if (!icon.isNull()) top->setWindowIcon(icon);
 }
 
 void TFrameWindow::EnableMenuItems(HMENU handle, bool deep) {

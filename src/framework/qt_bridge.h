@@ -49,6 +49,9 @@ TSize AverageCharSize(const QFont& font);
 // The DIB's pixels as a top-down Format_RGB32 image; a null image for DIBs that cannot
 // be shown (compressed, empty or inconsistent).
 QImage DibToImage(const TDib& dib);
+// An icon's image: as DibToImage, but a 32-bit DIB whose fourth bytes are not all zero
+// keeps them as its alpha (Format_ARGB32). Pictures never do, where that byte is unused.
+QImage IconToImage(const TDib& dib);
 
 // Snaps every pixel to black or white, as drawing on a monochrome bitmap does.
 void SnapToMonochrome(QImage& image);

@@ -1,6 +1,8 @@
 // The resource tables, and the framework's own input dialog.
 #include "framework/resources.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <utility>
 
@@ -12,7 +14,7 @@ struct TTables {
   std::map<UINT, std::string> Strings;
   std::map<int, TDialogResource> Dialogs;
   std::map<int, TDib> Bitmaps;
-  std::map<int, TDib> Icons;
+  std::map<int, std::vector<TDib>> Icons;
 };
 
 TDialogResource InputDialog() {
@@ -64,7 +66,15 @@ void TResources::AddBitmap(int id, TDib dib) {
   Tables().Bitmaps[id] = std::move(dib);
 }
 void TResources::AddIcon(int id, TDib dib) {
-  Tables().Icons[id] = std::move(dib);
+  if (!dib.IsOK()) return;
+  std::vector<TDib>& images = Tables().Icons[id];
+  const auto at = std::find_if(images.begin(), images.end(),
+                               [&dib](const TDib& image) { return image.Width() >= dib.Width(); });
+  if (at != images.end() && at->Width() == dib.Width()) {
+    *at = std::move(dib);
+  } else {
+    images.insert(at, std::move(dib));
+  }
 }
 
 const TMenuResource* TResources::FindMenu(int id) {
@@ -82,6 +92,16 @@ const TDialogResource* TResources::FindDialog(int id) {
 const TDib* TResources::FindBitmap(int id) {
   return Find(Tables().Bitmaps, id);
 }
-const TDib* TResources::FindIcon(int id) {
+const TDib* TResources::FindIcon(int id, int size) {
+  const std::vector<TDib>* images = FindIconImages(id);
+  if (images == nullptr || images->empty()) return nullptr;
+  const TDib* best = &images->front();
+  for (const TDib& image : *images) {
+    // Narrowest first, so on a tie the later, larger image wins.
+    if (std::abs(image.Width() - size) <= std::abs(best->Width() - size)) best = &image;
+  }
+  return best;
+}
+const std::vector<TDib>* TResources::FindIconImages(int id) {
   return Find(Tables().Icons, id);
 }

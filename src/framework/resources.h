@@ -117,7 +117,10 @@ constexpr int ID_INPUT = 4090;
 
 // --- Lookup ----------------------------------------------------------------------------------
 
-// Adding an id that exists replaces it. Find returns null for an id nobody added.
+// Adding an id that exists replaces it. Find returns null for an id nobody added. An icon
+// is the exception: it keeps one image of each width, so adding a width it has replaces
+// that image and adding another width adds one, for the desktop to choose from; an empty
+// DIB adds nothing.
 class TResources {
  public:
   static void AddMenu(int id, TMenuResource menu);
@@ -132,5 +135,8 @@ class TResources {
   static const std::string* FindString(UINT id);
   static const TDialogResource* FindDialog(int id);
   static const TDib* FindBitmap(int id);
-  static const TDib* FindIcon(int id);
+  // The icon's image whose width is nearest size (of two as near, the larger).
+  static const TDib* FindIcon(int id, int size = 32);
+  // Every image of the icon, narrowest first.
+  static const std::vector<TDib>* FindIconImages(int id);
 };

@@ -1,7 +1,10 @@
 // One call that registers every resource of the game.
 #include "resources/game_resources.h"
 
+#include "resources/bitmaps.h"
+
 void AddGameResources() {
   AddMenuResources();
   AddHintStrings();
+  AddBitmapResources();
 }

@@ -3,14 +3,17 @@
 // Menus, hints, enabling, docking and floating, gadget layout and painting.
 #include <QApplication>
 #include <QEventLoop>
+#include <QIcon>
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -339,6 +342,50 @@ TEST_F(FrameTest, IconComesFromTheIconResource) {
   EXPECT_TRUE(Frame->SetIcon(nullptr, 939));
   const QImage icon = Frame->Impl()->Outer->windowIcon().pixmap(32, 32).toImage();
   EXPECT_EQ(icon.pixel(16, 16) & 0xFFFFFF, 0x0000FFu);  // blue in Qt's 0xRRGGBB
+}
+
+// A square 32-bit image of one colour whose top-left pixel is transparent.
+TDib ArgbIconImage(int size, BYTE red) {
+  TDib dib = SquareDib(size, 32);
+  if (!dib.IsOK()) return dib;
+  for (int y = 0; y < size; ++y) {
+    BYTE* row = dib.ScanLine(y);
+    for (int x = 0; x < size; ++x) {
+      const bool corner = x == 0 && y == size - 1;  // rows run bottom up
+      row[4 * x + 2] = red;
+      row[4 * x + 3] = corner ? 0 : 0xFF;
+    }
+  }
+  return dib;
+}
+
+TEST_F(FrameTest, IconKeepsOneImageOfEachSizeAndTheWindowGetsThemAllWithAlpha) {
+  TResources::AddIcon(940, ArgbIconImage(48, 0x30));
+  TResources::AddIcon(940, ArgbIconImage(16, 0x10));
+  TResources::AddIcon(940, ArgbIconImage(24, 0x20));
+  TResources::AddIcon(940, ArgbIconImage(16, 0x11));  // replaces the first 16
+  TResources::AddIcon(940, TDib());                   // adds nothing
+  const std::vector<TDib>* images = TResources::FindIconImages(940);
+  ASSERT_NE(images, nullptr);
+  std::vector<int> widths;
+  for (const TDib& image : *images) widths.push_back(image.Width());
+  EXPECT_EQ(widths, (std::vector<int>{16, 24, 48}));
+  EXPECT_EQ(images->front().ScanLine(0)[2], 0x11);
+  // Nearest width; a tie (20 between 16 and 24) goes to the larger.
+  for (const auto& [asked, found] : {std::pair{32, 24}, {20, 24}, {17, 16}, {40, 48}, {999, 48}}) {
+    ASSERT_NE(TResources::FindIcon(940, asked), nullptr);
+    EXPECT_EQ(TResources::FindIcon(940, asked)->Width(), found) << asked;
+  }
+
+  ASSERT_TRUE(Frame->SetIcon(nullptr, 940));
+  const QIcon icon = Frame->Impl()->Outer->windowIcon();
+  std::vector<int> sizes;
+  for (const QSize& size : icon.availableSizes()) sizes.push_back(size.width());
+  std::sort(sizes.begin(), sizes.end());
+  EXPECT_EQ(sizes, (std::vector<int>{16, 24, 48}));
+  const QImage small = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+  EXPECT_EQ(qAlpha(small.pixel(0, 0)), 0);
+  EXPECT_EQ(small.pixel(8, 8), 0xFF110000u);
 }
 
 TEST_F(FrameTest, OwnedFrameIsATopLevelWindowThatKeepsItsPlaceWhenResized) {

@@ -51,16 +51,23 @@ inline bool IsInk(COLORREF c) {
   return GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11 < 100 * 100;
 }
 
-// A 4-bit picture of the given size: light grey with a solid square of colour index 1.
-inline TDib GlyphDib(int size, RGBQUAD ink) {
+// An empty square DIB of the given bit count, all bytes zero.
+inline TDib SquareDib(int size, WORD bits) {
   BITMAPINFOHEADER header{};
   header.biSize = sizeof header;
   header.biWidth = size;
   header.biHeight = size;
   header.biPlanes = 1;
-  header.biBitCount = 4;
+  header.biBitCount = bits;
   TDib dib;
-  if (!dib.CreateFromHeader(header)) return dib;
+  dib.CreateFromHeader(header);
+  return dib;
+}
+
+// A 4-bit picture of the given size: light grey with a solid square of colour index 1.
+inline TDib GlyphDib(int size, RGBQUAD ink) {
+  TDib dib = SquareDib(size, 4);
+  if (!dib.IsOK()) return dib;
   RGBQUAD* colours = dib.GetColors();
   colours[0] = RGBQUAD{0xC0, 0xC0, 0xC0, 0};
   colours[1] = ink;
