@@ -86,6 +86,7 @@ bool TMyWindow::OpenPicture(const char* name) {
   ShowWaitCursor(true);
   StopClockTimer();
   const bool loaded = Puzzle->LoadPicture(name, true);
+  UpdateThumbnail();
   ShowWaitCursor(false);
   if (loaded) {
     ResetClock();
@@ -185,14 +186,6 @@ void TMyWindow::CmUnscramble() {
   StopClockTimer();
 }
 
-void TMyWindow::CmPaste() {
-  // Pasting from the clipboard comes with the clipboard commands.
-}
-
-void TMyWindow::CmBestTimes() {
-  // The best-times list comes with the best-times store.
-}
-
 void TMyWindow::CmPieces(UINT id) {
   ShowWaitCursor(true);
   ResetClock();
@@ -202,14 +195,6 @@ void TMyWindow::CmPieces(UINT id) {
   UpdatePiecesMenu();
   UpdateStatusBar();
   ShowWaitCursor(false);
-}
-
-void TMyWindow::CmCustomPieces() {
-  // The board-size dialog comes with the side windows.
-}
-
-void TMyWindow::CmEmptySpace() {
-  // The empty-space dialog comes with the side windows.
 }
 
 void TMyWindow::CmSliding() {

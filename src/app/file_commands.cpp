@@ -111,6 +111,7 @@ void TMyWindow::LoadSavedGame(const std::string& path) {
   }
   UpdatePiecesMenu();
   UpdateTypeMenu();
+  UpdateThumbnail();
   TimerBar->Invalidate(false);
   UpdateStatusBar();
   ShowWaitCursor(false);

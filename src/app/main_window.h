@@ -49,6 +49,8 @@ class TMyWindow : public TDecoratedFrame {
   void UpdatePiecesMenu();
   void UpdateTypeMenu();
   void SelectContentKind(TContentKind kind);
+  // Hands the thumbnail, when it is shown, the board's picture as it is now.
+  void UpdateThumbnail();
 
   // Clock and status bar.
   void StartClock();

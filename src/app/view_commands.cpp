@@ -103,10 +103,6 @@ void TMyWindow::CmToolbarFloat() {
   Harbor->Move(*Toolbar, DockNone, &toolsAt);
 }
 
-void TMyWindow::CmThumbnail() {
-  // The thumbnail window comes with the side windows.
-}
-
 void TMyWindow::CmPiecesColor() {
   if (const auto color = ChooseColor(this, Puzzle->Pieces[0][0]->Color))
     Puzzle->SetPiecesColor(*color);
@@ -153,6 +149,3 @@ void TMyWindow::CmWebSite() {
   ShellExecuteA(nullptr, nullptr, WebPage, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void TMyWindow::CmAbout() {
-  // The About box comes with the side windows.
-}
