@@ -72,7 +72,7 @@ std::optional<std::string> TMyWindow::AskPictureFile(bool withStartDirectory) {
                  withStartDirectory ? DirectoryOf(CurrentFile) : std::nullopt, {});
 }
 
-void TMyWindow::CmOpenImage() {
+void TMyWindow::OnOpenImage() {
   const std::optional<std::string> path = AskPictureFile(true);
   if (!path) return;
   CurrentFile.reset();
@@ -85,7 +85,7 @@ void TMyWindow::CmOpenImage() {
   UpdateTypeMenu();
 }
 
-void TMyWindow::CmLoadGame() {
+void TMyWindow::OnLoadGame() {
   const std::optional<std::string> path =
       AskFile(this, false, "Load Game", GameFilter, DirectoryOf(CurrentFile), {});
   if (path) LoadSavedGame(*path);
@@ -117,7 +117,7 @@ void TMyWindow::LoadSavedGame(const std::string& path) {
   ShowWaitCursor(false);
 }
 
-void TMyWindow::CmSaveGame() {
+void TMyWindow::OnSaveGame() {
   std::optional<std::string> dir = DirectoryOf(CurrentFile);
   if (!dir) dir = DirectoryOf(GameFile);
   const std::optional<std::string> path =
@@ -131,7 +131,7 @@ void TMyWindow::CmSaveGame() {
   }
 }
 
-void TMyWindow::CmRecentFile(UINT id) {
+void TMyWindow::OnRecentFile(UINT id) {
   const std::optional<std::string> path = RecentPath(static_cast<int>(id - CM_RECENT1));
   if (!path) return;
   if (EndsWithNoCase(*path, ".BMP") || EndsWithNoCase(*path, ".JPG")) {

@@ -107,12 +107,12 @@ class TMyWindow : public TDecoratedFrame {
   // Commands.
   void CmScramble();
   void CmUnscramble();
-  void CmOpenImage();
-  void CmLoadGame();
-  void CmSaveGame();
-  void CmPaste();
+  void OnOpenImage();
+  void OnLoadGame();
+  void OnSaveGame();
+  void OnPaste();
   void CmBestTimes();
-  void CmRecentFile(UINT id);
+  void OnRecentFile(UINT id);
   void CmPieces(UINT id);
   void CmCustomPieces();
   void CmEmptySpace();

@@ -148,4 +148,3 @@ void TMyWindow::CmWebSite() {
   ShowWindow(SW_MINIMIZE);
   ShellExecuteA(nullptr, nullptr, WebPage, nullptr, nullptr, SW_SHOWNORMAL);
 }
-

@@ -29,6 +29,7 @@ constexpr UINT WM_PUZZLESOLVED = WM_USER + 3;
 constexpr int WAVE_SWAP = 10;
 constexpr int WAVE_SLIDE = 11;
 
+class TClipboard;
 class TPuzzle;
 
 // One cell of the board. The object stays in its cell; its content (Source, Number,
@@ -101,6 +102,10 @@ class TPuzzle : public TWindow {
   // The new current picture name (a picture game) or none; elapsedSeconds is 0 on failure.
   std::optional<std::string> LoadGame(const char* path, const char* currentPictureName,
                                       int& elapsedSeconds);
+
+  // The clipboard's picture (it must be open) becomes the board's; false after a failure
+  // the player was told of.
+  bool PasteFromClipboard(TClipboard& clipboard);
 
   // Palette ownership: the board owns Palette unless it is HalftonePalette.
   void SetOwnedPalette(std::unique_ptr<TPalette> palette);

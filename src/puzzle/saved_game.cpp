@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/replace_file.h"
 #include "media/saved_game_format.h"
+#include "platform/replace_file.h"
 #include "puzzle/puzzle.h"
 
 namespace {

@@ -1,0 +1,105 @@
+// Paste from clipboard through each clipboard format, with real clipboard data.
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+
+#include "dialogs/seven_gadget.h"
+#include "main_window_fixture.h"
+
+namespace {
+
+QByteArray BmpBytes(const QImage& image) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "BMP");
+  return bytes;
+}
+
+// Offers only "image/bmp".
+void OfferDibOnly(const QByteArray& bmp) {
+  auto* data = new QMimeData;  // the clipboard takes it over
+  data->setData("image/bmp", bmp);
+  QGuiApplication::clipboard()->setMimeData(data);
+}
+
+bool ClipboardEmpty() {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  return data == nullptr || data->formats().isEmpty();
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, PasteTakesTheClipboardPictureAndEmptiesTheClipboard) {
+  Start();
+  QImage indexed(30, 20, QImage::Format_Indexed8);
+  indexed.setColorTable({qRgb(10, 20, 30), qRgb(200, 100, 50)});
+  indexed.fill(1);
+  QImage mono(16, 8, QImage::Format_Mono);
+  mono.fill(1);
+  QImage colour(64, 48, QImage::Format_RGB32);
+  colour.fill(qRgb(1, 2, 3));
+  // What the clipboard offers, and what the paste makes of it.
+  struct TCase {
+    const char* Name;
+    std::function<void()> Offer;
+    bool Pastes;
+    int Width;
+  };
+  const TCase cases[] = {
+      {"bitmap", [&] { QGuiApplication::clipboard()->setImage(colour); }, true, 64},
+      {"monochrome bitmap", [&] { QGuiApplication::clipboard()->setImage(mono); }, true, 16},
+      // BMP data that decodes is a bitmap here, as any picture the clipboard offers.
+      {"8-bit BMP data", [&] { OfferDibOnly(BmpBytes(indexed)); }, true, 30},
+      {"24-bit BMP data", [&] { OfferDibOnly(BmpBytes(colour)); }, true, 64},
+      {"BMP data that is no picture", [] { OfferDibOnly("BM not really"); }, false, 0},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Now = 1000;
+    Command(CM_SCRAMBLE);
+    Now = 4000;
+    Frame->HandleMessage(WM_TIMER, CLOCK_TIMER_ID, 0);
+    c.Offer();
+    ASSERT_TRUE(Enabled(CM_PASTE));
+    Asked.clear();
+    Command(CM_PASTE);
+    EXPECT_TRUE(ClipboardEmpty());
+    EXPECT_FALSE(Enabled(CM_PASTE));
+    EXPECT_TRUE(Board().Idle);
+    EXPECT_EQ(Frame->Clock->Seconds, 0);
+    EXPECT_FALSE(Frame->GameFile);
+    if (c.Pastes) {
+      EXPECT_TRUE(Asked.empty());
+      ASSERT_TRUE(Board().Picture);
+      EXPECT_EQ(Board().Picture->Width(), c.Width);
+      EXPECT_EQ(Board().ContentKind, TContentKind::Picture);
+      EXPECT_EQ(Frame->CurrentFile, ClipboardName);
+      EXPECT_STREQ(Frame->StatusBar->GetText(), "[clipboard]");
+      EXPECT_FALSE(Enabled(CM_BESTTIMES));
+      Command(CM_SCRAMBLE);
+      EXPECT_FALSE(Enabled(CM_SAVEGAME)) << "a pasted picture is never saved";
+    } else {
+      ASSERT_EQ(Asked.size(), 1u);
+      EXPECT_EQ(Asked[0].Text, "Unable to copy image from clipboard.");
+      EXPECT_EQ(Asked[0].Flags, MB_ICONSTOP | MB_OK);
+      EXPECT_FALSE(Board().Picture);
+      EXPECT_EQ(Board().ContentKind, TContentKind::Alphabet);
+      EXPECT_FALSE(Frame->CurrentFile);
+      EXPECT_STREQ(Frame->StatusBar->GetText(), " ");
+    }
+  }
+  mono.fill(1);
+  QGuiApplication::clipboard()->setImage(mono);
+  Command(CM_PASTE);
+  ASSERT_TRUE(Board().Picture);
+  EXPECT_TRUE(Board().Picture->IsMonochrome());
+
+  // On exit a pasted picture leaves letters for the next start.
+  Frame->CloseWindow();
+  const std::string ini = ReadSettings();
+  EXPECT_NE(ini.find("TYPE=1\nGAME=1\n"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("FILE=\n"), std::string::npos) << ini;
+}
