@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/custom_open_dialog.h"
 #include "app/main_window.h"
 #include "dialogs/seven_gadget.h"
 #include "framework/dockable_bar.h"
@@ -68,8 +69,13 @@ std::string DefaultSaveName(const std::optional<std::string>& gameFile,
 }
 
 std::optional<std::string> TMyWindow::AskPictureFile(bool withStartDirectory) {
-  return AskFile(this, false, "Open Image", PictureFilter,
-                 withStartDirectory ? DirectoryOf(CurrentFile) : std::nullopt, {});
+  const std::optional<std::string> dir =
+      withStartDirectory ? DirectoryOf(CurrentFile) : std::nullopt;
+  TOpenSaveDialog::TData data(OpenFlags, PictureFilter, dir ? dir->c_str() : nullptr, "*");
+  if (TCustomOpenDialog(this, data).Execute() != IDOK || data.FileName[0] == '\0') {
+    return std::nullopt;
+  }
+  return std::string(data.FileName);
 }
 
 void TMyWindow::OnOpenImage() {
@@ -102,6 +108,8 @@ void TMyWindow::LoadSavedGame(const std::string& path) {
   if (loaded) {
     GameFile = path;
     AddRecentFile(path.c_str());
+  } else {
+    GameFile.reset();
   }
   ZoomNormalAndRelayout();
   if (loaded) {

@@ -1,0 +1,35 @@
+// The preview panel of the Open Image dialog.
+#include "app/custom_open_dialog.h"
+
+#include "framework/dc.h"
+#include "framework/messages.h"
+#include "media/enhanced_dib.h"
+
+// clang-format off
+DEFINE_RESPONSE_TABLE1(TCustomOpenDialog, TFileOpenDialog)
+  EV_MESSAGE(WM_NOTIFY, &TCustomOpenDialog::ShowPreview),
+END_RESPONSE_TABLE;
+// clang-format on
+
+TCustomOpenDialog::TCustomOpenDialog(TWindow* parent, TData& data)
+    : TFileOpenDialog(parent, data, IDD_PREVIEW, "Open Image") {}
+
+TResult TCustomOpenDialog::ShowPreview(TParam1, TParam2 p2) {
+  const auto* header = reinterpret_cast<const NMHDR*>(p2);
+  if (header == nullptr || header->code != CDN_SELCHANGE) return DefaultProcessing();
+  SetCursor(nullptr, IDC_WAIT);
+  char path[MAX_PATH];
+  const int needed = GetFilePath(path, sizeof path);
+  if (needed > 0 && needed <= MAX_PATH) {
+    TEnhancedDib dib;
+    if (dib.Load(path)) {
+      TClientDC dc(*this);
+      dc.SetStretchBltMode(COLORONCOLOR);
+      const int x = GetClientRect().Width() - 150;
+      dc.StretchDIBits(TRect(x, 50, x + PREVIEW_SIZE, 50 + PREVIEW_SIZE),
+                       TRect(0, 0, dib.Width(), dib.Height()), dib.GetBits(), *dib.GetInfo());
+    }
+  }
+  SetCursor(nullptr, IDC_ARROW);
+  return 0;
+}
