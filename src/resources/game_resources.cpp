@@ -7,4 +7,5 @@ void AddGameResources() {
   AddMenuResources();
   AddHintStrings();
   AddBitmapResources();
+  AddEmptyDialogResource();
 }

@@ -7,3 +7,4 @@ void AddGameResources();
 // The parts, each in its own file.
 void AddMenuResources();
 void AddHintStrings();
+void AddEmptyDialogResource();
