@@ -186,17 +186,6 @@ void TMyWindow::CmUnscramble() {
   StopClockTimer();
 }
 
-void TMyWindow::CmPieces(UINT id) {
-  ShowWaitCursor(true);
-  ResetClock();
-  const int n = static_cast<int>(id - CM_PIECES3) + 3;
-  Puzzle->SetSize(n, n);
-  ZoomNormalAndRelayout();
-  UpdatePiecesMenu();
-  UpdateStatusBar();
-  ShowWaitCursor(false);
-}
-
 void TMyWindow::CmSliding() {
   CheckItem(CM_SLIDING, true);
   CheckItem(CM_JIGSAW, false);

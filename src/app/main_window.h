@@ -152,6 +152,8 @@ class TMyWindow : public TDecoratedFrame {
   bool IsPasted() const { return CurrentFile && *CurrentFile == ClipboardName; }
   // The board was relaid out: the board lays itself out again at normal zoom.
   void ZoomNormalAndRelayout();
+  // A new board size: the game ends, the board is laid out anew and the menu follows.
+  void ResizeBoard(int columns, int rows);
   void Relayout();
   void CheckItem(UINT id, bool on);
   // The clock: stops the timer, or starts it again from the saved elapsed seconds.

@@ -8,4 +8,5 @@ void AddGameResources() {
   AddHintStrings();
   AddBitmapResources();
   AddPreviewDialogResource();
+  AddEmptyDialogResource();
 }

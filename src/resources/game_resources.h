@@ -8,3 +8,4 @@ void AddGameResources();
 void AddMenuResources();
 void AddHintStrings();
 void AddPreviewDialogResource();
+void AddEmptyDialogResource();
