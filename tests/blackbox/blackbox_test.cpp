@@ -191,3 +191,55 @@ TEST_F(BlackBox, StartsWithThePictureItsSettingsName) {
   EXPECT_NE(saved.find("FILE=" + path.toStdString() + "\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("[MRUL]\n1=" + path.toStdString() + "\n"), std::string::npos) << saved;
 }
+
+TEST_F(BlackBox, SavesAGameAndLoadsItBackToTheSameBoard) {
+  // A JPEG reached through the recent list, after a start on a BMP named by the settings.
+  QImage picture(320, 240, QImage::Format_RGB32);
+  for (int y = 0; y < 240; ++y) {
+    for (int x = 0; x < 320; ++x) picture.setPixel(x, y, qRgb(x * 255 / 320, y, 128));
+  }
+  const QString bmp = Dir.path() + "/start.bmp";
+  const QString jpeg = Dir.path() + "/photo.jpg";
+  ASSERT_TRUE(picture.save(bmp, "BMP"));
+  ASSERT_TRUE(picture.mirrored(true, false).save(jpeg, "JPG"));
+  QFile ini(Settings());
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+  ini.write(("[KAVRO]\nTYPE=3\nPIECESX=5\nPIECESY=4\nFILE=" + bmp + "\n[MRUL]\n1=" + bmp +
+             "\n2=" + jpeg + "\n")
+                .toUtf8());
+  ini.close();
+
+  ASSERT_TRUE(Desktop.StartProgram(Dir.path()));
+  Desktop.Key("alt+g");
+  Desktop.Key("2");  // "&2 photo.jpg"
+  Desktop.Pause(500);
+  Desktop.Key("F2");
+  // The board, below the bars and above the status bar; the clock stays out of it.
+  const QRect board(0, 120, 1280, 560);
+  const QImage played = Desktop.Screenshot().copy(board);
+
+  const QString game = Dir.path() + "/photo.KVR";
+  Desktop.Key("ctrl+s");
+  ASSERT_TRUE(Desktop.WaitForWindow("Save Game"));
+  Desktop.Key("ctrl+a");
+  Desktop.Type(game);
+  Desktop.Key("Return");
+  Desktop.Pause(500);
+  ASSERT_TRUE(QFile::exists(game));
+
+  Desktop.Key("F2");  // another game in the meantime
+  EXPECT_NE(Desktop.Screenshot().copy(board), played);
+  Desktop.Key("ctrl+l");
+  ASSERT_TRUE(Desktop.WaitForWindow("Load Game"));
+  Desktop.Key("ctrl+a");
+  Desktop.Type(game);
+  Desktop.Key("Return");
+  Desktop.Pause(800);
+  EXPECT_EQ(Desktop.Screenshot().copy(board), played) << "the saved board comes back";
+
+  ExitWithYes(false);
+  const std::string saved = ReadFile(Settings());
+  EXPECT_NE(saved.find("[MRUL]\n1=" + game.toStdString() + "\n2=" + jpeg.toStdString() + "\n"),
+            std::string::npos)
+      << saved;
+}

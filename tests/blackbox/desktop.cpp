@@ -100,6 +100,22 @@ void TDesktop::Key(const QString& keys) {
   Pause(300);
 }
 
+void TDesktop::Type(const QString& text) {
+  Xdo({"type", "--delay", "20", text});
+  Pause(300);
+}
+
+bool TDesktop::WaitForWindow(const QString& name, int milliseconds) {
+  for (int waited = 0; waited < milliseconds; waited += 100) {
+    if (!Run("xdotool", {"search", "--onlyvisible", "--name", "^" + name + "$"}).isEmpty()) {
+      Pause(300);
+      return true;
+    }
+    Pause(100);
+  }
+  return false;
+}
+
 void TDesktop::Click(int x, int y) {
   Xdo({"mousemove", "--sync", QString::number(x), QString::number(y)});
   Xdo({"click", "1"});

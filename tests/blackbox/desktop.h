@@ -29,6 +29,10 @@ class TDesktop {
   // xdotool with these arguments, on this desktop.
   bool Xdo(const QStringList& arguments);
   void Key(const QString& keys);
+  // Types text into the window that has the focus.
+  void Type(const QString& text);
+  // Waits for a visible window with this exact name.
+  bool WaitForWindow(const QString& name, int milliseconds = 10000);
   void Click(int x, int y);
   void Pause(int milliseconds);
   QImage Screenshot();
