@@ -9,16 +9,18 @@
 
 namespace {
 
-// The length of the UTF-8 character that starts text; 1 for a byte that starts none.
+// The length of the UTF-8 character that starts text; 0 when none does, or when it is a
+// control character.
 std::size_t CharacterLength(std::string_view text) {
   const auto lead = static_cast<unsigned char>(text[0]);
-  std::size_t length = 1;
+  std::size_t length = 0;
+  if (lead >= 0x20 && lead < 0x7F) length = 1;
   if (lead >= 0xC2 && lead <= 0xDF) length = 2;
   if (lead >= 0xE0 && lead <= 0xEF) length = 3;
   if (lead >= 0xF0 && lead <= 0xF4) length = 4;
-  if (length > text.size()) return 1;
+  if (length > text.size()) return 0;
   for (std::size_t i = 1; i < length; ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 1;
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 0;
   }
   return length;
 }

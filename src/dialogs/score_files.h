@@ -12,7 +12,8 @@ std::string ScoreDirectory();
 
 // "Times" (sliding) or "Timej" (jigsaw), the first character of the file name in listName
 // (after its last "/", or its last "\" when it holds no "/"; a whole UTF-8 character, case
-// kept; nothing for a name without a separator), then ".ini", in the score directory.
+// kept; nothing for a name without a separator, nor for a control character or a byte
+// that starts no UTF-8 character), then ".ini", in the score directory.
 std::string ScoreFilePath(std::string_view listName, TGameType type);
 
 // The section of a list: the list name itself, unless the profile functions could not
