@@ -65,7 +65,7 @@ struct TOldEntry {
   void StartList(std::string name) {
     *this = TOldEntry();
     List = std::move(name);
-    InList = true;
+    InList = !List.empty();  // an empty name is no list
   }
 };
 
