@@ -106,7 +106,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(key < static_cast<int>(after.size()), "recorded entry not found");
     const TScoreEntry entry = EntryOfDisplayLine(after[static_cast<std::size_t>(key)]);
     Check(entry.Name == "Fuzz~Name" && entry.Seconds == seconds, "recorded entry reads wrong");
-    Check(after.size() <= rewritten.size() + 1, "recording added more than one entry");
+    // Filling the first free key may bring hidden keys behind it to light; the entries
+    // in front of it stay as they were.
+    for (int i = 0; i < key && i < static_cast<int>(rewritten.size()); ++i) {
+      Check(after[static_cast<std::size_t>(i)] == rewritten[static_cast<std::size_t>(i)],
+            "recording changed another entry");
+    }
   }
   return 0;
 }

@@ -62,10 +62,11 @@ struct TOldEntry {
   bool HasName = false;
   bool HasTime = false;
 
-  void StartList(std::string name) {
+  void StartList(const std::string& name) {
     *this = TOldEntry();
-    List = std::move(name);
-    InList = !List.empty();  // an empty name is no list
+    // The name goes on as a C string: it ends at a NUL, and an empty one is no list.
+    List = name.substr(0, name.find('\0'));
+    InList = !List.empty();
   }
 };
 

@@ -20,10 +20,10 @@ void CheckScoreFormatChange(const char* settingsPath, TWindow* owner);
 // converts both files on Yes, and deletes them whatever the answer.
 void ImportOldScores(const char* settingsPath, TWindow* owner);
 
-// Takes the lists of one previous-version list file into the score files of type.
-// Its sections name lists (lines outside one, or in one without a name, are skipped);
-// "N<d>=name" and "T<d>=seconds" with the same digit d (1 to 9)
-// make one entry of a board of d + 2 rows and columns. Names are cut to 51 characters,
-// times to 11. Each entry replaces the list's entry of its size or follows the last one,
-// so the keys stay consecutive. A file that cannot be opened is skipped.
+// Takes the lists of one previous-version list file into the score files of type. Its
+// sections name lists (lines outside one, or in one without a name, are skipped); there
+// "N<d>=name" and "T<d>=seconds" with the same digit d (1 to 9) make one entry of a board
+// of d + 2 rows and columns. Names are cut to 51 characters, times to 11. Each entry
+// replaces the list's entry of its size or follows the last one, so the keys stay
+// consecutive. A file that cannot be opened is skipped.
 void ConvertOldScoreFile(const char* fileName, TGameType type);

@@ -27,7 +27,7 @@ class BestDialogTest : public ScoreFilesTest {
     AddBestTimesDialogResource();
   }
   // Each request is kept; answers are given in turn, the last one from then on.
-  TScopedModalResponder Answers(std::vector<TModalAnswer> answers) {
+  TScopedModalResponder Answers(const std::vector<TModalAnswer>& answers) {
     return TScopedModalResponder([this, answers](const TModalRequest& request) {
       Asked.push_back(request);
       return answers[std::min(Asked.size(), answers.size()) - 1];
