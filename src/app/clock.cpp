@@ -3,6 +3,8 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "dialogs/best_time_entry.h"
+#include "dialogs/best_times.h"
 #include "dialogs/seven_gadget.h"
 #include "framework/dockable_bar.h"
 #include "framework/status_bar.h"
@@ -100,8 +102,20 @@ TResult TMyWindow::EvPuzzleMoved(TParam1, TParam2) {
 TResult TMyWindow::EvPuzzleSolved(TParam1, TParam2) {
   if (Puzzle->SoundOn) PlaySoundName("SystemStart");
   StopClockTimer();
-  // Until best times are kept, every solved game is congratulated.
-  MessageBox(SolvedMessage(Clock->Hours, Clock->Minutes, Clock->Seconds).c_str(), "Kavro",
-             MB_OK | MB_ICONINFORMATION);
+  // The time of the game is the one the clock shows.
+  const int hours = Clock->Hours;
+  const int minutes = Clock->Minutes;
+  const int seconds = Clock->Seconds;
+  const std::string list = ListName();
+  // A pasted picture has no list of its own.
+  const bool canEnter =
+      Puzzle->ContentKind != TContentKind::Picture || (CurrentFile && !IsPasted());
+  if (canEnter && TBestTimes(list.c_str(), Puzzle->GameType)
+                      .IsBestTime(Puzzle->Columns, Puzzle->Rows, hours, minutes, seconds)) {
+    AskNameAndRecord(this, list.c_str(), Puzzle->GameType, Puzzle->Columns, Puzzle->Rows,
+                     hours * 3600 + minutes * 60 + seconds);
+  } else {
+    MessageBox(SolvedMessage(hours, minutes, seconds).c_str(), "Kavro", MB_OK | MB_ICONINFORMATION);
+  }
   return 0;
 }

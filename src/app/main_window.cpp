@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "dialogs/old_scores.h"
 #include "dialogs/seven_gadget.h"
 #include "framework/button_gadget.h"
 #include "framework/harbor.h"
@@ -131,9 +132,10 @@ void TMyWindow::SetupWindow() {
   systemMenu.DeleteMenu(1, MF_BYPOSITION);
   systemMenu.DeleteMenu(1, MF_BYPOSITION);
 
-  const std::string scores = std::string(GameDirectory()) + "Scores";
-  CreateDirectoryA(scores.c_str(), nullptr);
+  MakeScoreDirectory();
   const std::string settings = SettingsPath();
+  CheckScoreFormatChange(settings.c_str(), this);
+  ImportOldScores(settings.c_str(), this);
   ReadSettings(settings.c_str());
   UpdatePiecesMenu();
   UpdateTypeMenu();

@@ -150,6 +150,8 @@ class TMyWindow : public TDecoratedFrame {
 
  private:
   bool IsPasted() const { return CurrentFile && *CurrentFile == ClipboardName; }
+  // The best-times list of the board: its kind, or the picture's path.
+  std::string ListName() const;
   // The board was relaid out: the board lays itself out again at normal zoom.
   void ZoomNormalAndRelayout();
   // A new board size: the game ends, the board is laid out anew and the menu follows.

@@ -311,8 +311,12 @@ bool SetValue(std::vector<Line>& lines, std::string_view section, std::string_vi
     const Entry entry = Classify(lines[i].text);
     if (entry.kind != Entry::kKey) continue;
     if (SameName(entry.name, key)) {
-      // Keep the key as spelled and any blanks after '='; only the value changes.
-      lines[i].text = lines[i].text.substr(0, entry.valueOffset) + std::string(value);
+      // Keep the key as spelled and any blanks after '='; only the value changes. A value
+      // that brings its own leading blanks replaces the old ones, or every rewrite of the
+      // same value would add to them.
+      std::string_view kept = std::string_view(lines[i].text).substr(0, entry.valueOffset);
+      if (!value.empty() && IsBlank(value.front())) kept = TrimRight(kept);
+      lines[i].text = std::string(kept) + std::string(value);
       return true;
     }
     lastKey = i;

@@ -1,6 +1,7 @@
 // One call that registers every resource of the game.
 #include "resources/game_resources.h"
 
+#include "resources/best_dialog_resource.h"
 #include "resources/bitmaps.h"
 
 void AddGameResources() {
@@ -9,4 +10,5 @@ void AddGameResources() {
   AddBitmapResources();
   AddPreviewDialogResource();
   AddEmptyDialogResource();
+  AddBestTimesDialogResource();
 }

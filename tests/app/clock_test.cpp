@@ -1,6 +1,12 @@
 // The game clock with a hand-driven tick count: start, ticks, pause and resume, the
 // counter's wrap-around, and the solved message.
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+
 #include "dialogs/seven_gadget.h"
+#include "framework/resources.h"
 #include "main_window_fixture.h"
 
 namespace {
@@ -50,34 +56,79 @@ TEST_F(MainWindowTest, ClockCountsPausesAndResumes) {
   EXPECT_EQ(Frame->StartTick, before);
 }
 
-TEST_F(MainWindowTest, SolvedGameIsCongratulatedWithTheShownTime) {
+TEST_F(MainWindowTest, SolvedGameAsksForANameOnlyForABestTime) {
   Start();
   Board().SoundOn = false;
+  QImage pasted(40, 30, QImage::Format_RGB32);
+  pasted.fill(qRgb(9, 9, 9));
+  // Each game: its time, whether a picture is pasted first, the name typed (none:
+  // Cancel), and what the player is shown.
   struct TCase {
     int Seconds;
-    const char* Text;
+    bool Pasted;
+    const char* Name;
+    std::vector<TModalRequest::TKind> Shown;
+    const char* Text;  // the input's starting text, or the message
   };
+  using K = TModalRequest;
   const TCase cases[] = {
-      {3661, "Congratulations. You solved the puzzle in  1 hour  1 minute  1 second."},
-      {720, "Congratulations. You solved the puzzle in 12 minutes "},
-      {0, "Congratulations. You solved the puzzle in "},
-      {7322, "Congratulations. You solved the puzzle in  2 hours  2 minutes  2 seconds."},
+      {3661, false, "Ann", {K::Input, K::Dialog}, ""},
+      {3661,
+       false,
+       nullptr,
+       {K::MessageBox},
+       "Congratulations. You solved the puzzle in  1 hour  1 minute  1 second."},
+      {720, false, nullptr, {K::Input}, "Ann"},
+      {720, false, nullptr, {K::Input}, "Ann"},
+      {0, false, "Bob", {K::Input, K::Dialog}, "Ann"},
+      {7322,
+       true,
+       nullptr,
+       {K::MessageBox},
+       "Congratulations. You solved the puzzle in  2 hours  2 minutes  2 seconds."},
+      {720,
+       true,
+       nullptr,
+       {K::MessageBox},
+       "Congratulations. You solved the puzzle in 12 minutes "},
   };
   for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Seconds);
+    if (c.Pasted) {
+      QGuiApplication::clipboard()->setImage(pasted);
+      Command(CM_PASTE);
+    }
     Now = 10000;
     Command(CM_SCRAMBLE);
     Tick(*Frame, 10000 + static_cast<DWORD>(c.Seconds) * 1000 + 400);
-    Asked.clear();
-    // The board solves itself: one move back into place.
+    std::vector<TModalRequest> shown;
+    TScopedModalResponder answer([&](const TModalRequest& r) {
+      shown.push_back(r);
+      if (r.Kind == K::Input)
+        return c.Name != nullptr ? TModalAnswer(IDOK, c.Name) : TModalAnswer(IDCANCEL);
+      return TModalAnswer(IDOK);
+    });
+    // The board solves itself: every piece back in place.
     Board().Reset();
     Board().Idle = false;
     Board().CheckSolved();
-    ASSERT_EQ(Asked.size(), 1u);
-    EXPECT_EQ(Asked[0].Text, c.Text);
-    EXPECT_EQ(Asked[0].Flags, MB_OK | MB_ICONINFORMATION);
-    EXPECT_EQ(Asked[0].Caption, "Kavro");
+    ASSERT_EQ(shown.size(), c.Shown.size());
+    for (std::size_t i = 0; i < shown.size(); ++i) EXPECT_EQ(shown[i].Kind, c.Shown[i]);
+    EXPECT_EQ(shown[0].Caption, "Kavro");
+    if (shown[0].Kind == K::Input) {
+      EXPECT_EQ(shown[0].Text, " You have the best times. Please enter your name:");
+      EXPECT_EQ(shown[0].ControlTexts[ID_INPUT], c.Text) << "the last name is offered";
+      EXPECT_EQ(shown[0].MaxLength, 28);
+    } else {
+      EXPECT_EQ(shown[0].Text, c.Text);
+    }
+    if (shown.size() > 1) {
+      EXPECT_EQ(shown[1].ResourceId, 5);
+    }
     EXPECT_EQ(Frame->ShownSeconds, c.Seconds) << "the clock keeps the final time";
-    EXPECT_TRUE(Board().Idle);
     EXPECT_FALSE(Enabled(CM_SAVEGAME));
   }
+  QFile scores(QString::fromStdString(Dir() + "Scores/Times.ini"));
+  ASSERT_TRUE(scores.open(QIODevice::ReadOnly));
+  EXPECT_EQ(scores.readAll().toStdString(), "[Alphabet]\n0= 3~ 3~Bob~0\n");
 }

@@ -10,6 +10,7 @@ namespace {
 
 constexpr const char* FreshSettings =
     "[KAVRO]\n"
+    "FIRST=1\n"
     "COLOR=8421440\n"
     "PIECESX=3\n"
     "PIECESY=3\n"
@@ -68,7 +69,7 @@ TEST_F(MainWindowTest, FreshStartShowsTheDefaultBoardAndExitWritesTheSettings) {
   Answers = {IDNO};
   Frame->CloseWindow();
   EXPECT_TRUE(Frame->IsWindow()) << "No keeps the game";
-  EXPECT_EQ(ReadSettings(), "");
+  EXPECT_EQ(ReadSettings(), "[KAVRO]\nFIRST=1\n") << "the settings wait for the exit";
   ASSERT_EQ(Asked.size(), 1u);
   EXPECT_EQ(Asked[0].Text, "Do you really want to exit Kavro?");
   EXPECT_EQ(Asked[0].Caption, "Kavro");

@@ -153,7 +153,7 @@ TEST_F(BlackBox, FreshStartPlaysWithKeysAndMouseAndSavesItsSettingsOnExit) {
   ExitWithYes(true);
   const std::string ini = ReadFile(Settings());
   EXPECT_EQ(ini,
-            "[KAVRO]\nCOLOR=8421440\nPIECESX=3\nPIECESY=3\nEMPTYX=2\nEMPTYY=2\nTYPE=1\nGAME=1\n"
+            "[KAVRO]\nFIRST=1\nCOLOR=8421440\nPIECESX=3\nPIECESY=3\nEMPTYX=2\nEMPTYY=2\nTYPE=1\nGAME=1\n"
             "PIECESCOLOR=12632256\nFONTCOLOR=16711680\nFONTNAME=Arial\nFONTSTYLE=0\n3D=0\n"
             "SOUND=1\nFITIN=0\nGRID=1\nFALSE=0\n");
 }

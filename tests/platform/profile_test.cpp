@@ -448,6 +448,12 @@ TEST_F(ProfileWriteTest, ValueIsWrittenAsGivenAndReadBackStripped) {
   EXPECT_EQ(Get("S", "1"), "quoted");
 }
 
+TEST_F(ProfileWriteTest, RewritingAValueWithLeadingBlanksKeepsTheLineAsWritten) {
+  Put("[S]\n0 =  old\n");
+  for (int i = 0; i < 3; ++i) ASSERT_NE(Write("S", "0", " 4~ 5~Ann~125"), 0);
+  EXPECT_EQ(Contents(), "[S]\n0 = 4~ 5~Ann~125\n");
+}
+
 TEST_F(ProfileWriteTest, SectionNameWithBracketsReadsBack) {
   ASSERT_NE(Write("/pics/photo [1].bmp", "0", "x"), 0);
   ASSERT_NE(Write("/pics/photo [1].bmp", "1", "y"), 0);

@@ -1,0 +1,117 @@
+// Fuzz target for the best-times store on a hostile score file: entries come out as
+// terminated lines inside the caller's buffer, a display line survives its way through a
+// short record, a rewrite keeps every good line under consecutive keys and is stable, and
+// recording follows the best-time rule.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dialogs/best_times.h"
+#include "dialogs/score_record.h"
+#include "platform/profile.h"
+#include "score_fuzz_support.h"
+
+namespace {
+
+using score_fuzz::Check;
+
+constexpr int kMaxEntries = 48;
+constexpr std::size_t kGuard = 16;
+
+std::vector<std::string> Entries(const TBestTimes& list) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < kMaxEntries; ++i) {
+    std::vector<char> line(ScoreLineSize + kGuard, '\x5a');
+    if (!list.GetEntry(i, line.data(), ScoreLineSize)) break;
+    for (std::size_t g = ScoreLineSize; g < line.size(); ++g) {
+      Check(line[g] == '\x5a', "wrote past the line buffer");
+    }
+    Check(std::memchr(line.data(), '\0', ScoreLineSize) != nullptr, "line not terminated");
+    lines.emplace_back(line.data());
+    char small[6];
+    Check(list.GetEntry(i, small, sizeof small), "entry gone with a small buffer");
+    Check(lines.back().starts_with(small), "cut line is no prefix");
+  }
+  return lines;
+}
+
+// What a line says is what its short record says again.
+void CheckRoundTrip(const std::string& line) {
+  const TScoreEntry entry = EntryOfDisplayLine(line);
+  if (entry.Rows < 1 || entry.Rows > 99 || entry.Columns < 1 || entry.Columns > 99) return;
+  if (entry.Name.size() > 40 || entry.Name.find_first_of("\t\r\n") != std::string::npos) return;
+  const auto again =
+      DisplayLineOfRecord(ShortRecord(entry.Rows, entry.Columns, entry.Name, entry.Seconds));
+  Check(again.has_value(), "short record reads as no entry");
+  const TScoreEntry back = EntryOfDisplayLine(*again);
+  Check(back.Rows == entry.Rows && back.Columns == entry.Columns, "size changed");
+  Check(back.Name == entry.Name && back.Seconds == entry.Seconds, "name or time changed");
+}
+
+std::size_t Kept(const std::vector<std::string>& lines) {
+  std::size_t kept = 0;
+  for (const std::string& line : lines) {
+    const TScoreEntry entry = EntryOfDisplayLine(line);
+    if (line.size() < ScoreLineSize && entry.Rows != 0 && entry.Columns != 0) ++kept;
+  }
+  return kept;
+}
+
+std::string FileBytes(const std::string& path) {
+  std::string bytes;
+  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+    char chunk[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+    std::fclose(file);
+  }
+  return bytes;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  score_fuzz::FreshGameDirectory();
+  // The list is the file's first section when the store would name it so.
+  const std::string probe = ScoreDirectory() + "probe.ini";
+  score_fuzz::PutFile(probe, data, size);
+  char sections[512];
+  GetPrivateProfileStringA(nullptr, nullptr, "", sections, sizeof sections, probe.c_str());
+  std::string name = sections;
+  if (name.empty() || ScoreSectionName(name) != name) name = "Alphabet";
+  const std::string path = ScoreFilePath(name, TGameType::Sliding);
+  score_fuzz::PutFile(path, data, size);
+  TBestTimes list(name.c_str(), TGameType::Sliding);
+
+  const std::vector<std::string> lines = Entries(list);
+  for (const std::string& line : lines) CheckRoundTrip(line);
+
+  list.RewriteList(lines);
+  const std::vector<std::string> rewritten = Entries(list);
+  if (!lines.empty()) Check(rewritten.size() == Kept(lines), "rewrite lost or made lines");
+  list.RewriteList(rewritten);
+  Check(Entries(list) == rewritten, "second rewrite changed the list");
+
+  const int columns = 3 + (size > 0 ? data[0] % 18 : 0);
+  const int rows = 3 + (size > 1 ? data[1] % 18 : 0);
+  const int seconds = size > 2 ? data[2] * 7 : 0;
+  const bool best = list.IsBestTime(columns, rows, 0, 0, seconds);
+  const std::string before = FileBytes(path);
+  list.RecordTime(columns, rows, 0, 0, seconds, "Fuzz~Name");
+  const std::vector<std::string> after = Entries(list);
+  if (!best) {
+    Check(FileBytes(path) == before, "no best time, yet the file changed");
+  } else if (rewritten.size() < kMaxEntries) {
+    const int key = list.FindKey(columns, rows);
+    Check(key < static_cast<int>(after.size()), "recorded entry not found");
+    const TScoreEntry entry = EntryOfDisplayLine(after[static_cast<std::size_t>(key)]);
+    Check(entry.Name == "Fuzz~Name" && entry.Seconds == seconds, "recorded entry reads wrong");
+    // Filling the first free key may bring hidden keys behind it to light; the entries
+    // in front of it stay as they were.
+    for (int i = 0; i < key && i < static_cast<int>(rewritten.size()); ++i) {
+      Check(after[static_cast<std::size_t>(i)] == rewritten[static_cast<std::size_t>(i)],
+            "recording changed another entry");
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,72 @@
+// Fuzz target for the conversion of a previous version's list file: whatever the file
+// holds, every list written has consecutive keys from 0, one square board of 3 to 11
+// pieces a side per entry, each size once, records a reader takes in whole, and no
+// section twice.
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "dialogs/score_record.h"
+#include "platform/profile.h"
+#include "score_fuzz_support.h"
+
+namespace {
+
+using score_fuzz::Check;
+
+constexpr std::size_t kMaxSections = 16;
+
+std::vector<std::string> Names(const char* section, const std::string& path) {
+  std::vector<char> list(1 << 16);
+  const DWORD count = GetPrivateProfileStringA(section, nullptr, "", list.data(),
+                                               static_cast<DWORD>(list.size()), path.c_str());
+  std::vector<std::string> names;
+  for (DWORD at = 0; at < count;) {
+    names.emplace_back(list.data() + at);
+    at += static_cast<DWORD>(names.back().size()) + 1;
+  }
+  return names;
+}
+
+std::size_t HeaderLines(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::size_t headers = 0;
+  for (std::string line; std::getline(file, line);) headers += line.starts_with('[') ? 1 : 0;
+  return headers;
+}
+
+void CheckScoreFile(const std::string& path) {
+  const std::vector<std::string> sections = Names(nullptr, path);
+  Check(HeaderLines(path) == sections.size(), "a section written twice");
+  for (std::size_t s = 0; s < sections.size() && s < kMaxSections; ++s) {
+    const char* section = sections[s].c_str();
+    const std::vector<std::string> keys = Names(section, path);
+    std::set<int> sizes;
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+      Check(keys[k] == std::to_string(k), "keys not consecutive from 0");
+      char record[256];
+      const DWORD length = GetPrivateProfileStringA(section, keys[k].c_str(), "", record,
+                                                    sizeof record, path.c_str());
+      Check(length < ScoreRecordSize, "record longer than a reader takes in");
+      const auto line = DisplayLineOfRecord(record);
+      Check(line.has_value(), "record reads as the end of the list");
+      const TScoreEntry entry = EntryOfDisplayLine(*line);
+      Check(entry.Rows == entry.Columns && entry.Rows >= 3 && entry.Rows <= 11, "bad board size");
+      Check(sizes.insert(entry.Rows).second, "a board size twice in one list");
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::filesystem::path dir = score_fuzz::FreshGameDirectory();
+  const std::string old = (dir / "Scores.ini").string();
+  score_fuzz::PutFile(old, data, size);
+  ConvertOldScoreFile(old.c_str(), TGameType::Sliding);
+  for (const auto& entry : std::filesystem::directory_iterator(ScoreDirectory())) {
+    CheckScoreFile(entry.path().string());
+  }
+  return 0;
+}

@@ -1,0 +1,32 @@
+// The name entry: one name buffer for the whole run, so the last name is offered again.
+#include "dialogs/best_time_entry.h"
+
+#include <algorithm>
+
+#include "dialogs/best_dialog.h"
+#include "dialogs/best_times.h"
+#include "framework/input_dialog.h"
+
+namespace {
+
+constexpr int kNameSize = 29;  // 28 characters and the terminator
+
+char* PlayerName() {
+  static char name[kNameSize] = "";
+  return name;
+}
+
+}  // namespace
+
+bool AskNameAndRecord(TWindow* parent, const char* listName, TGameType type, int columns, int rows,
+                      int seconds) {
+  TInputDialog input(parent, "Kavro",
+                     " You have the best times. Please enter your name:", PlayerName(), kNameSize);
+  if (input.Execute() != IDOK) return false;
+  const int s = std::max(seconds, 0);
+  TBestTimes(listName, type)
+      .RecordTime(columns, rows, s / 3600, s % 3600 / 60, s % 60, PlayerName());
+  TBestDialog dialog(parent, listName, type);
+  dialog.Execute();
+  return true;
+}

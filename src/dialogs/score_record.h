@@ -1,0 +1,50 @@
+// One best-times entry in its spellings: the long and the short record of the score files,
+// and the display line of the best-times list ("rows x columns (pieces)", tab, name, tab,
+// hours:minutes:seconds). Pure text work, shared by the store and the old-file import.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// A record is read into this many characters, terminator included; display lines are
+// held in one more.
+constexpr int ScoreRecordSize = 99;
+constexpr int ScoreLineSize = 100;
+
+// What a display line says.
+struct TScoreEntry {
+  int Rows = 0;
+  int Columns = 0;
+  std::string Name;
+  int Seconds = 0;
+};
+
+// Leading blanks, an optional sign, then digits up to the first non-digit; no digits give
+// 0. Values beyond the int range stop at its ends.
+int ReadNumber(std::string_view text);
+
+// Cuts text to at most size bytes without splitting a UTF-8 character.
+std::string CutText(std::string_view text, std::size_t size);
+
+// Seconds as "%02d:%02d:%02d" (hours may take more digits), and back: the number before
+// the first ":" is hours, between the first and the last minutes, after the last seconds.
+// Negative results read as 0.
+std::string ClockText(int seconds);
+int SecondsOfClock(std::string_view text);
+
+// "%2d~%2d (n pieces)~name~time" and "%2d~%2d~name~time". Line breaks in the name become
+// blanks, and the name is cut so that the record fits in ScoreRecordSize - 1 characters.
+std::string LongRecord(int rows, int columns, std::string_view name, std::string_view time);
+std::string LongRecord(int rows, int columns, std::string_view name, int seconds);
+std::string ShortRecord(int rows, int columns, std::string_view name, int seconds);
+
+// The display line of a stored record of either form; none for a record shorter than four
+// characters (the end of a list). A record with fewer than three "~" still gives a line:
+// missing parts read as an empty name and a time of 0.
+std::optional<std::string> DisplayLineOfRecord(std::string_view record);
+
+// Reads a display line: rows from its first two characters, columns from the two
+// characters at the first digit after the first "x", the name between the first and the
+// last tab, the time after the last tab.
+TScoreEntry EntryOfDisplayLine(std::string_view line);
