@@ -4,6 +4,7 @@
 #include "resources/bitmaps.h"
 
 void AddGameResources() {
+  AddAboutDialogResource();
   AddMenuResources();
   AddHintStrings();
   AddBitmapResources();

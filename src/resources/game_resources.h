@@ -5,5 +5,6 @@
 void AddGameResources();
 
 // The parts, each in its own file.
+void AddAboutDialogResource();
 void AddMenuResources();
 void AddHintStrings();
