@@ -21,7 +21,7 @@ namespace {
 std::string PictureFile(const std::string& dir, int width, int height) {
   QImage image(width, height, QImage::Format_RGB32);
   image.fill(qRgb(20, 120, 220));
-  const std::string path = dir + std::to_string(width) + "x" + std::to_string(height) + ".bmp";
+  std::string path = dir + std::to_string(width) + "x" + std::to_string(height) + ".bmp";
   image.save(QString::fromStdString(path), "BMP");
   return path;
 }
