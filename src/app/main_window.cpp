@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "dialogs/old_scores.h"
+#include "dialogs/org_window.h"
 #include "dialogs/seven_gadget.h"
 #include "framework/button_gadget.h"
 #include "framework/harbor.h"
@@ -123,6 +124,8 @@ TMyWindow::TMyWindow(TWindow* parent, const char* title, TPuzzle* client)
 
 TMyWindow::~TMyWindow() {
   KillTimer(CLOCK_TIMER_ID);
+  // Before the frame's own windows go: the thumbnail takes itself off its owner's list.
+  Thumbnail.reset();
 }
 
 void TMyWindow::SetupWindow() {

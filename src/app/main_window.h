@@ -7,6 +7,7 @@
 // file_commands.cpp (open, load, save).
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -18,6 +19,7 @@
 class TButtonGadget;
 class TDockableControlBar;
 class THarbor;
+class TOrgWindow;
 class TSevenGadget;
 class TStatusBar;
 class TTextGadget;
@@ -88,6 +90,8 @@ class TMyWindow : public TDecoratedFrame {
   TTextGadget* PiecesText = nullptr;
   TTextGadget* FalseText = nullptr;
   TSevenGadget* Clock = nullptr;
+  // The thumbnail while it is shown.
+  std::unique_ptr<TOrgWindow> Thumbnail;
 
   // Where the clock reads the time; tests drive it by hand.
   DWORD (*TickCount)() = GetTickCount;

@@ -1,5 +1,6 @@
 // Commands that change how the board looks, where the bars stand, and the switches; none
 // of them disturbs a game in progress.
+#include <cstdint>
 #include <memory>
 
 #include "app/main_window.h"
@@ -11,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "resources/command_ids.h"
+#include "resources/product.h"
 
 namespace {
 
@@ -28,8 +30,6 @@ std::optional<COLORREF> ChooseColor(TWindow* parent, COLORREF current) {
   if (TChooseColorDialog(parent, data).Execute() != IDOK) return std::nullopt;
   return data.Color;
 }
-
-constexpr const char* WebPage = "http://www.kavro.org/kavro.html";
 
 }  // namespace
 
@@ -141,10 +141,22 @@ void TMyWindow::CmGrid() {
 }
 
 void TMyWindow::CmHelp() {
-  WinHelpA(GetHandle(), HelpFilePath().c_str(), HELP_FINDER, 0);
+  const std::string path = HelpFilePath();
+  // A missing help file or no program to show it must not pass for an opened page.
+  if (WinHelpA(GetHandle(), path.c_str(), HELP_FINDER, 0) == 0) {
+    const std::string text = "Unable to open the help file " + path + ".";
+    MessageBox(text.c_str(), "Kavro", MB_ICONSTOP | MB_OK);
+  }
 }
 
 void TMyWindow::CmWebSite() {
   ShowWindow(SW_MINIMIZE);
-  ShellExecuteA(nullptr, nullptr, WebPage, nullptr, nullptr, SW_SHOWNORMAL);
+  const auto opened = reinterpret_cast<std::uintptr_t>(
+      ShellExecuteA(nullptr, nullptr, ProductWebPage, nullptr, nullptr, SW_SHOWNORMAL));
+  // Without a browser the player would be left with a minimized game and no page.
+  if (opened <= 32) {
+    ShowWindow(SW_RESTORE);
+    const std::string text = std::string("Unable to open ") + ProductWebPage + ".";
+    MessageBox(text.c_str(), "Kavro", MB_ICONSTOP | MB_OK);
+  }
 }

@@ -5,6 +5,7 @@
 #include "resources/bitmaps.h"
 
 void AddGameResources() {
+  AddAboutDialogResource();
   AddMenuResources();
   AddHintStrings();
   AddBitmapResources();

@@ -5,6 +5,7 @@
 void AddGameResources();
 
 // The parts, each in its own file.
+void AddAboutDialogResource();
 void AddMenuResources();
 void AddHintStrings();
 void AddPreviewDialogResource();
