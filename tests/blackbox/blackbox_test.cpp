@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "desktop.h"
+#include "puzzle/puzzle.h"
 
 namespace {
 
@@ -152,10 +153,11 @@ TEST_F(BlackBox, FreshStartPlaysWithKeysAndMouseAndSavesItsSettingsOnExit) {
 
   ExitWithYes(true);
   const std::string ini = ReadFile(Settings());
-  EXPECT_EQ(ini,
-            "[KAVRO]\nFIRST=1\nCOLOR=8421440\nPIECESX=3\nPIECESY=3\nEMPTYX=2\nEMPTYY=2\nTYPE=1\nGAME=1\n"
-            "PIECESCOLOR=12632256\nFONTCOLOR=16711680\nFONTNAME=Arial\nFONTSTYLE=0\n3D=0\n"
-            "SOUND=1\nFITIN=0\nGRID=1\nFALSE=0\n");
+  EXPECT_EQ(
+      ini,
+      "[KAVRO]\nFIRST=1\nCOLOR=8421440\nPIECESX=3\nPIECESY=3\nEMPTYX=2\nEMPTYY=2\nTYPE=1\nGAME=1\n"
+      "PIECESCOLOR=12632256\nFONTCOLOR=16711680\nFONTNAME=Arial\nFONTSTYLE=0\n3D=0\n"
+      "SOUND=1\nFITIN=0\nGRID=1\nFALSE=0\n");
 }
 
 TEST_F(BlackBox, StartsWithThePictureItsSettingsName) {
@@ -242,4 +244,43 @@ TEST_F(BlackBox, SavesAGameAndLoadsItBackToTheSameBoard) {
   EXPECT_NE(saved.find("[MRUL]\n1=" + game.toStdString() + "\n2=" + jpeg.toStdString() + "\n"),
             std::string::npos)
       << saved;
+}
+
+TEST_F(BlackBox, ABestTimeAsksForTheNameAndTheListKeepsItAcrossARestart) {
+  // A saved letter game one move from solved, made by the game's own board.
+  const QString game = Dir.path() + "/almost.KVR";
+  {
+    TPuzzle board(3, 3, nullptr);
+    board.SetSize(3, 3);
+    board.MoveEmptyLeft(true);  // a board never shown draws nothing
+    board.Idle = false;
+    ASSERT_TRUE(board.SaveGame(game.toUtf8().constData(), nullptr, 5));
+  }
+  ASSERT_TRUE(Desktop.StartProgram(Dir.path()));
+  Desktop.Key("ctrl+l");
+  ASSERT_TRUE(Desktop.WaitForWindow("Load Game"));
+  Desktop.Key("ctrl+a");
+  Desktop.Type(game);
+  Desktop.Key("Return");
+  Desktop.Pause(800);
+  Desktop.Key("Left");  // the last piece home
+  Desktop.Pause(1000);
+  Desktop.Type("Ann");
+  Desktop.Key("Return");
+  ASSERT_TRUE(Desktop.WaitForWindow("Best Times - Sliding Puzzle"));
+  Desktop.Key("Return");
+  Desktop.Pause(300);
+  ExitWithYes(false);
+  const QString scores = Dir.path() + "/Scores/Times.ini";
+  EXPECT_NE(ReadFile(scores).find("~Ann~"), std::string::npos) << ReadFile(scores);
+
+  ASSERT_TRUE(Desktop.StartProgram(Dir.path()));
+  Desktop.Key("alt+g");
+  Desktop.Key("b");
+  ASSERT_TRUE(Desktop.WaitForWindow("Best Times - Sliding Puzzle")) << "the list after a restart";
+  Desktop.Key("Escape");
+  Desktop.Pause(300);
+  ExitWithYes(false);
+  EXPECT_NE(ReadFile(scores).find("[Alphabet]\n0= 3~ 3~Ann~"), std::string::npos)
+      << ReadFile(scores);
 }
