@@ -106,7 +106,7 @@ class BlackBox : public testing::Test {
     } else {
       Desktop.Key("alt+F4");
     }
-    Desktop.Pause(500);
+    ASSERT_TRUE(Desktop.WaitForWindows("Kavro", 2)) << "the exit question";
     Desktop.Key("Return");
     const std::optional<int> code = Desktop.WaitForExit();
     ASSERT_TRUE(code.has_value()) << "the program did not end";
@@ -226,7 +226,7 @@ TEST_F(BlackBox, SavesAGameAndLoadsItBackToTheSameBoard) {
   Desktop.Key("ctrl+a");
   Desktop.Type(game);
   Desktop.Key("Return");
-  Desktop.Pause(500);
+  ASSERT_TRUE(Desktop.WaitForGone("Save Game"));
   ASSERT_TRUE(QFile::exists(game));
 
   Desktop.Key("F2");  // another game in the meantime
@@ -236,7 +236,7 @@ TEST_F(BlackBox, SavesAGameAndLoadsItBackToTheSameBoard) {
   Desktop.Key("ctrl+a");
   Desktop.Type(game);
   Desktop.Key("Return");
-  Desktop.Pause(800);
+  ASSERT_TRUE(Desktop.WaitForGone("Load Game"));
   EXPECT_EQ(Desktop.Screenshot().copy(board), played) << "the saved board comes back";
 
   ExitWithYes(false);
@@ -262,14 +262,14 @@ TEST_F(BlackBox, ABestTimeAsksForTheNameAndTheListKeepsItAcrossARestart) {
   Desktop.Key("ctrl+a");
   Desktop.Type(game);
   Desktop.Key("Return");
-  Desktop.Pause(800);
+  ASSERT_TRUE(Desktop.WaitForGone("Load Game"));
   Desktop.Key("Left");  // the last piece home
-  Desktop.Pause(1000);
+  ASSERT_TRUE(Desktop.WaitForWindows("Kavro", 2)) << "the name entry";
   Desktop.Type("Ann");
   Desktop.Key("Return");
   ASSERT_TRUE(Desktop.WaitForWindow("Best Times - Sliding Puzzle"));
   Desktop.Key("Return");
-  Desktop.Pause(300);
+  ASSERT_TRUE(Desktop.WaitForGone("Best Times - Sliding Puzzle"));
   ExitWithYes(false);
   const QString scores = Dir.path() + "/Scores/Times.ini";
   EXPECT_NE(ReadFile(scores).find("~Ann~"), std::string::npos) << ReadFile(scores);
@@ -279,7 +279,7 @@ TEST_F(BlackBox, ABestTimeAsksForTheNameAndTheListKeepsItAcrossARestart) {
   Desktop.Key("b");
   ASSERT_TRUE(Desktop.WaitForWindow("Best Times - Sliding Puzzle")) << "the list after a restart";
   Desktop.Key("Escape");
-  Desktop.Pause(300);
+  ASSERT_TRUE(Desktop.WaitForGone("Best Times - Sliding Puzzle"));
   ExitWithYes(false);
   EXPECT_NE(ReadFile(scores).find("[Alphabet]\n0= 3~ 3~Ann~"), std::string::npos)
       << ReadFile(scores);

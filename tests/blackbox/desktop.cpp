@@ -106,9 +106,27 @@ void TDesktop::Type(const QString& text) {
 }
 
 bool TDesktop::WaitForWindow(const QString& name, int milliseconds) {
+  return WaitForWindows(name, 1, milliseconds);
+}
+
+bool TDesktop::WaitForWindows(const QString& name, int count, int milliseconds) {
   for (int waited = 0; waited < milliseconds; waited += 100) {
-    if (!Run("xdotool", {"search", "--onlyvisible", "--name", "^" + name + "$"}).isEmpty()) {
-      Pause(300);
+    const QStringList windows =
+        Run("xdotool", {"search", "--onlyvisible", "--name", "^" + name + "$"})
+            .split('\n', Qt::SkipEmptyParts);
+    if (windows.size() >= count) {
+      Pause(300);  // mapped; let it take the focus and paint
+      return true;
+    }
+    Pause(100);
+  }
+  return false;
+}
+
+bool TDesktop::WaitForGone(const QString& name, int milliseconds) {
+  for (int waited = 0; waited < milliseconds; waited += 100) {
+    if (Run("xdotool", {"search", "--onlyvisible", "--name", "^" + name + "$"}).isEmpty()) {
+      Pause(300);  // the window below repaints
       return true;
     }
     Pause(100);

@@ -33,6 +33,11 @@ class TDesktop {
   void Type(const QString& text);
   // Waits for a visible window with this exact name.
   bool WaitForWindow(const QString& name, int milliseconds = 10000);
+  // Waits until count visible windows have this exact name (a box captioned like the
+  // main window).
+  bool WaitForWindows(const QString& name, int count, int milliseconds = 10000);
+  // Waits until no visible window has this name.
+  bool WaitForGone(const QString& name, int milliseconds = 10000);
   void Click(int x, int y);
   void Pause(int milliseconds);
   QImage Screenshot();
