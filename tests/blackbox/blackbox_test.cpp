@@ -100,6 +100,7 @@ class BlackBox : public testing::Test {
 
   // Alt+F4 or the menu's Exit, then Yes: the program ends and leaves its settings.
   void ExitWithYes(bool throughMenu) {
+    Desktop.Activate();
     if (throughMenu) {
       Desktop.Key("alt+g");
       Desktop.Key("e");

@@ -75,7 +75,7 @@ bool TDesktop::StartProgram(const QString& dir) {
     if (!windows.isEmpty()) {
       Window = windows.first();
       Pause(800);  // the first paint and the window manager's maximizing
-      Run("xdotool", {"windowactivate", "--sync", Window});
+      Activate();
       return true;
     }
     Pause(100);
@@ -86,6 +86,11 @@ bool TDesktop::StartProgram(const QString& dir) {
 std::optional<int> TDesktop::WaitForExit(int milliseconds) {
   if (!Program.waitForFinished(milliseconds)) return std::nullopt;
   return Program.exitCode();
+}
+
+void TDesktop::Activate() {
+  Run("xdotool", {"windowactivate", "--sync", Window});
+  Pause(200);
 }
 
 bool TDesktop::Xdo(const QStringList& arguments) {

@@ -26,6 +26,8 @@ class TDesktop {
   // Waits for the program to end; its exit code, or none when it did not end.
   std::optional<int> WaitForExit(int milliseconds = 15000);
 
+  // Brings the program's main window to the front with the keyboard focus.
+  void Activate();
   // xdotool with these arguments, on this desktop.
   bool Xdo(const QStringList& arguments);
   void Key(const QString& keys);
