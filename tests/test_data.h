@@ -1,14 +1,19 @@
-// Where the shared test data lies: KAVRO_TESTDATA when set, else beside the checkout as
-// the build saw it.
+// The tests' data files, kept in tests/data of the repository.
 #pragma once
 
+#include <QFileInfo>
 #include <QString>
 
-#include <cstdlib>
+#include <stdexcept>
+#include <string>
 
-inline QString TestDataDir() {
-  if (const char* env = std::getenv("KAVRO_TESTDATA"); env != nullptr && *env != '\0') {
-    return QString::fromLocal8Bit(env);
+// Path of a file or folder below tests/data. A missing one ends the test at once with its
+// name (Google Test reports the exception as the test's failure), instead of letting the
+// test fail later for a reason that hides the cause, or wait for an answer.
+inline QString TestDataPath(const QString& relative) {
+  const QString path = QStringLiteral(KAVRO_TESTDATA_DIR "/") + relative;
+  if (!QFileInfo::exists(path)) {
+    throw std::runtime_error("missing test data file: " + path.toStdString());
   }
-  return QStringLiteral(KAVRO_TESTDATA_DIR);
+  return path;
 }

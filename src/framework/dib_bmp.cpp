@@ -89,15 +89,6 @@ bool SupportedFormat(int bits, DWORD compression) {
   }
 }
 
-// Each channel must have bits inside the pixel, and no bit may belong to two channels.
-bool UsableMasks(const DWORD (&masks)[3], int bits) {
-  const DWORD pixelBits = bits == 16 ? 0xFFFFu : 0xFFFFFFFFu;
-  for (DWORD mask : masks) {
-    if ((mask & pixelBits) == 0) return false;
-  }
-  return (masks[0] & masks[1]) == 0 && (masks[0] & masks[2]) == 0 && (masks[1] & masks[2]) == 0;
-}
-
 bool ReadBmpFile(TBmpFile& file, TDib& dib) {
   BYTE fileHeader[FileHeaderBytes];
   if (!file.Read(fileHeader, sizeof fileHeader) || ReadWord(fileHeader) != BmpSignature) {
@@ -150,6 +141,8 @@ bool ReadBmpFile(TBmpFile& file, TDib& dib) {
   height = topDown ? -height : height;
 
   std::uint64_t tableStart = FileHeaderBytes + headerSize;
+  // Masks are taken as they are: an empty one gives 0 for its colour, and overlapping ones
+  // only mix colours; the conversion to pixels is safe for any mask.
   if (compression == BI_BITFIELDS) {
     if (headerSize == InfoHeaderBytes) {
       BYTE maskBytes[MaskBytes];
@@ -159,25 +152,17 @@ bool ReadBmpFile(TBmpFile& file, TDib& dib) {
     } else {
       for (std::size_t i = 0; i < 3; ++i) masks[i] = ReadDword(raw + 40 + 4 * i);
     }
-    if (!UsableMasks(masks, bits)) return false;
   }
 
-  // A table longer than the bit count allows keeps the entries that can be used; a
-  // pixel offset inside the table cuts it there.
+  // A table longer than the bit count allows keeps the entries that can be used. The
+  // rows follow the whole table, or lie further on where the file's offset says so; an
+  // offset back into the headers or the table is only followed forward, so it is ignored.
   const std::uint64_t declared = header.biClrUsed != 0
                                      ? header.biClrUsed
                                      : static_cast<std::uint64_t>(TDib::DefaultNumColors(bits));
   const std::uint64_t usable = bits <= 8 ? std::uint64_t{1} << bits : 256;
-  std::uint64_t kept = std::min(declared, usable);
-  std::uint64_t pixelStart = 0;
-  if (pixelOffset != 0) {
-    if (pixelOffset < tableStart) return false;
-    kept = std::min(kept, (pixelOffset - tableStart) / entryBytes);
-    pixelStart = pixelOffset;
-  } else {
-    pixelStart = tableStart + declared * entryBytes;
-  }
-  if (bits <= 8 && kept == 0) return false;
+  const std::uint64_t kept = std::min(declared, usable);
+  const std::uint64_t pixelStart = std::max(pixelOffset, tableStart + declared * entryBytes);
 
   std::uint64_t imageBytes = header.biSizeImage;
   if (compression == BI_RGB || compression == BI_BITFIELDS) {

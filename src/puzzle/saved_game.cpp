@@ -3,7 +3,9 @@
 // once everything was written.
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 #include "media/saved_game_format.h"
@@ -19,6 +21,15 @@ struct TFileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using TFile = std::unique_ptr<std::FILE, TFileCloser>;
+
+// A directory opens for reading on some systems, only to fail at the first read: it is no
+// file that can be opened.
+TFile OpenToRead(const char* path) {
+  if (path == nullptr) return nullptr;
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) return nullptr;
+  return TFile(std::fopen(path, "rb"));
+}
 
 // The file keeps the low 16 bits of each value.
 std::int16_t Low16(int value) {
@@ -103,7 +114,7 @@ std::optional<std::string> TPuzzle::LoadGame(const char* path, const char* /*cur
     return std::nullopt;
   };
 
-  const TFile file(path != nullptr ? std::fopen(path, "rb") : nullptr);
+  const TFile file = OpenToRead(path);
   if (!file) {
     ReportOpenFailure(path);
     return fail(nullptr);

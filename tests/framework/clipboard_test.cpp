@@ -140,7 +140,7 @@ TEST_F(ClipboardTest, OtherProgramsBmpDataOfEveryHeaderReadsAsTheFileReaderReads
                          "rgb16-565.bmp",   "rgb24.bmp",  "rgb32bf.bmp"};
   for (const char* name : names) {
     SCOPED_TRACE(name);
-    const QString path = TestDataDir() + "/bmpsuite/g/" + name;
+    const QString path = TestDataPath(QStringLiteral("bmpsuite/g/") + name);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     OfferBmp(file.readAll());
@@ -156,7 +156,7 @@ TEST_F(ClipboardTest, OtherProgramsBmpDataOfEveryHeaderReadsAsTheFileReaderReads
 }
 
 TEST_F(ClipboardTest, DamagedBmpDataIsNoDib) {
-  QFile file(TestDataDir() + "/bmpsuite/g/pal8.bmp");
+  QFile file(TestDataPath(QStringLiteral("bmpsuite/g/pal8.bmp")));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QByteArray whole = file.readAll();
   for (const QByteArray& bad :

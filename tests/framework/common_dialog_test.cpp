@@ -173,6 +173,7 @@ TEST_F(CommonDialogTest, PanelFromTheChildTemplateHearsEverySelectionAndDrawsInI
 }
 
 TEST_F(CommonDialogTest, RealOpenDialogMatchesAnyCaseAndReportsAndReturnsTheChoice) {
+  const TRealModals real;
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   const QString picture = dir.filePath("cat.jpg");
@@ -233,6 +234,7 @@ TEST_F(CommonDialogTest, ColourDialogStartsFromTheColourAndTheCustomTable) {
 }
 
 TEST_F(CommonDialogTest, RealColourDialogReturnsTheChoiceAndKeepsTheCustomTable) {
+  const TRealModals real;
   COLORREF custom[16] = {};
   custom[2] = 0x00FF00;
   TChooseColorDialog::TData data;
@@ -293,6 +295,7 @@ TEST_F(CommonDialogTest, FontDialogStartsFromTheLogicalFontAndColourAndLeavesThe
 }
 
 TEST_F(CommonDialogTest, RealFontDialogOffersScalableFontsAndTheTextColour) {
+  const TRealModals real;
   TChooseFontDialog::TData data;
   data.Flags = CF_TTONLY | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
   data.LogFont = SansFont(-16);

@@ -379,6 +379,7 @@ TEST_F(DialogTest, ResponderChoosesLinesAsThePlayerWouldAndCancelEndsTheRun) {
 }
 
 TEST_F(DialogTest, EnterPressesTheDefaultButtonAndEscapeCancels) {
+  const TRealModals real;
   TScoresDialog ok;
   PressKeyInNextDialog(Qt::Key_Return);
   EXPECT_EQ(ok.Execute(), IDOK);
@@ -392,6 +393,7 @@ TEST_F(DialogTest, EnterPressesTheDefaultButtonAndEscapeCancels) {
 }
 
 TEST_F(DialogTest, CloseBoxCancelsAndAMissingTemplateFails) {
+  const TRealModals real;
   TScoresDialog dialog;
   WhenModal(std::function<void(QWidget&)>([](QWidget& box) { box.close(); }));
   EXPECT_EQ(dialog.Execute(), IDCANCEL);
@@ -452,6 +454,7 @@ TEST_F(DialogTest, InputDialogCancelLeavesTheBufferAlone) {
 }
 
 TEST_F(DialogTest, InputDialogFieldTakesNoMoreKeysThanTheLimit) {
+  const TRealModals real;
   char name[5] = "";
   WhenModal(std::function<void(QWidget&)>([](QWidget& box) {
     auto* field = box.findChild<QLineEdit*>();

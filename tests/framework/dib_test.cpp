@@ -672,7 +672,7 @@ int Widen(int qtValue, int bits) {
 }
 
 TEST(DibToImage, MatchesQtOnTheGoodBmpSuiteFiles) {
-  const QDir dir(TestDataDir() + QStringLiteral("/bmpsuite/g"));
+  const QDir dir(TestDataPath(QStringLiteral("bmpsuite/g")));
   const QStringList files = dir.entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name);
   ASSERT_FALSE(files.isEmpty()) << "no BMP Suite files in " << dir.path().toStdString();
 

@@ -4,13 +4,17 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QTimer>
 
 #include <QElapsedTimer>
 #include <QEvent>
 #include <functional>
 
+#include <gtest/gtest.h>
+
 #include "framework/dib.h"
+#include "framework/responder.h"
 #include "framework/window.h"
 #include "framework/window_impl.h"
 
@@ -36,6 +40,27 @@ void WhenModal(std::function<void(T&)> act, int triesLeft = 500) {
     }
   });
 }
+
+// For a test that answers Qt's own modal windows itself: no responder while it lives, and
+// a watchdog that fails the test and ends any modal window still open after a while, so a
+// test whose answer never comes fails instead of waiting.
+class TRealModals {
+ public:
+  TRealModals() {
+    Watchdog.setInterval(10000);
+    QObject::connect(&Watchdog, &QTimer::timeout, [] {
+      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        ADD_FAILURE() << "a modal window nobody answered: " << dialog->windowTitle().toStdString();
+        dialog->done(QDialog::Rejected);
+      }
+    });
+    Watchdog.start();
+  }
+
+ private:
+  TScopedModalResponder NoResponder{TModalResponder()};
+  QTimer Watchdog;
+};
 
 // A pixel of what the window shows (its backing image, painted up to date first).
 inline COLORREF ShownPixel(TWindow& w, int x, int y) {

@@ -15,6 +15,7 @@
 #include "framework/responder.h"
 #include "framework/window.h"
 #include "framework/window_impl.h"
+#include "gui_helpers.h"
 
 namespace {
 
@@ -321,9 +322,10 @@ TEST(WindowMessageBox, GoesThroughTheResponder) {
 }
 
 TEST(WindowMessageBox, RealBoxAnswersWithTheButtonPressed) {
+  const TRealModals real;
   TLogWindow w;
   ASSERT_TRUE(w.Create());
-  // Nobody installed a responder: answer the real box the way a player would.
+  // Answer the real box the way a player would.
   QTimer::singleShot(50, [] {
     if (QWidget* box = QApplication::activeModalWidget()) {
       QTest::keyClick(box, Qt::Key_Escape);

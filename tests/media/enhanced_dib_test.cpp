@@ -20,7 +20,7 @@ class LoadTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(Dir.isValid());
-    Bmp = media_test::ReadBytes(media_test::BmpSuiteDir("g") + QStringLiteral("/rgb24.bmp"));
+    Bmp = media_test::ReadBytes(media_test::BmpSuite(QStringLiteral("g/rgb24.bmp")));
     ASSERT_FALSE(Bmp.isEmpty());
     const QString ppm = Dir.filePath(QStringLiteral("p.ppm"));
     ASSERT_TRUE(

@@ -25,8 +25,9 @@
 
 namespace media_test {
 
-inline QString BmpSuiteDir(const char* folder) {
-  return TestDataDir() + QStringLiteral("/bmpsuite/") + QString::fromLatin1(folder);
+// A file or folder of the BMP Suite, e.g. "g/pal8.bmp" or "q".
+inline QString BmpSuite(const QString& relative) {
+  return TestDataPath(QStringLiteral("bmpsuite/") + relative);
 }
 
 inline std::string Local(const QString& path) {

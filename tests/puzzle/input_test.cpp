@@ -92,22 +92,38 @@ TEST(Pointer, AGapInsideTheBoardCapturesAndReleasesOnly) {
   TSoundLog sounds;
   SetBoard(*s.Board, "1 2 3 / 4 5 6 / 7 _ 8");
   const TRect r = s.Board->Pieces[0][0]->GetRect();
-  QTest::mouseClick(WidgetOf(*s.Board), Qt::LeftButton, {}, QPoint(r.right, r.top + 5));
+  QWidget* w = WidgetOf(*s.Board);
+  QTest::mousePress(w, Qt::LeftButton, {}, QPoint(r.right, r.top + 5));
+  EXPECT_TRUE(s.Board->HasCapture());
+  EXPECT_EQ(s.Board->PressedPiece, nullptr);
+  QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(r.right, r.top + 5));
   QCoreApplication::processEvents();
+  EXPECT_FALSE(s.Board->HasCapture());
   EXPECT_EQ(BoardText(*s.Board), "1 2 3 / 4 5 6 / 7 _ 8");
   EXPECT_TRUE(s.Parent.Notes.empty());
   EXPECT_TRUE(sounds.Played.empty());
 }
 
-TEST(Pointer, ABoardTooSmallForTheEstimateStillFindsOrIgnoresSafely) {
+TEST(Pointer, ABoardTooSmallForTheEstimateStillFindsItsPieces) {
+  // 5 x 5 pixels for 4 x 4 cells with the grid: only the last column and row have pieces
+  // wider and taller than nothing.
   TShownBoard s(4, 4, 5, 5);
-  SetBoard(*s.Board, "1 2 3 4 / 5 6 7 8 / 9 10 11 12 / 13 14 15 _");
+  SetBoard(*s.Board, "1 2 3 4 / 5 6 7 8 / 9 10 11 _ / 13 14 15 12");
   ASSERT_EQ(s.Board->Pieces[0][0]->Width, 0);
-  for (int x = 0; x < 5; ++x) {
-    QTest::mouseClick(WidgetOf(*s.Board), Qt::LeftButton, {}, QPoint(x, x));
+  QWidget* w = WidgetOf(*s.Board);
+  for (int x = 1; x < 4; ++x) {
+    QTest::mousePress(w, Qt::LeftButton, {}, QPoint(x, x));
+    EXPECT_TRUE(s.Board->HasCapture()) << x;
+    EXPECT_EQ(s.Board->PressedPiece, nullptr) << x;
+    QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(x, x));
   }
   QCoreApplication::processEvents();
+  EXPECT_EQ(BoardText(*s.Board), "1 2 3 4 / 5 6 7 8 / 9 10 11 _ / 13 14 15 12");
+  // The bottom-right pixel is piece 12, which slides up into the space.
+  QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(4, 4));
+  QCoreApplication::processEvents();
   EXPECT_FALSE(s.Board->HasCapture());
+  EXPECT_EQ(BoardText(*s.Board), "1 2 3 4 / 5 6 7 8 / 9 10 11 12 / 13 14 15 _");
 }
 
 TEST(Keys, ArrowsSlideTheNamedWayAndRefuseAtTheEdgeSilently) {

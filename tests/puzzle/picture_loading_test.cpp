@@ -16,7 +16,7 @@
 
 namespace {
 
-using media_test::BmpSuiteDir;
+using media_test::BmpSuite;
 using media_test::Local;
 using media_test::MakePpm;
 using media_test::RunTool;
@@ -108,7 +108,7 @@ TEST_F(PictureLoading, DamagedJpegShowsTheLibraryMessageThenOurs) {
 
 TEST_F(PictureLoading, RunLengthBmpIsReadThenRefused) {
   TBoardRig rig(3, 3);
-  const std::string rle = (BmpSuiteDir("g") + "/pal8rle.bmp").toStdString();
+  const std::string rle = BmpSuite("g/pal8rle.bmp").toStdString();
   TModalLog boxes;
   EXPECT_FALSE(rig.Board->LoadPicture(rle.c_str(), true));
   EXPECT_EQ(boxes.Texts(),
@@ -120,15 +120,15 @@ TEST_F(PictureLoading, RunLengthBmpIsReadThenRefused) {
 TEST_F(PictureLoading, EightBitBmpGetsItsFullPaletteTwentyFourBitNone) {
   TBoardRig rig(3, 3);
   TModalLog boxes;
-  const std::string pal8 = (BmpSuiteDir("g") + "/pal8.bmp").toStdString();
+  const std::string pal8 = BmpSuite("g/pal8.bmp").toStdString();
   ASSERT_TRUE(rig.Board->LoadPicture(pal8.c_str(), true));
   ASSERT_NE(rig.Board->Palette, nullptr);
   EXPECT_EQ(rig.Board->Palette->GetNumEntries(), 252);  // pal8.bmp names 252 colours
-  const std::string pal8zero = (BmpSuiteDir("g") + "/pal8-0.bmp").toStdString();
+  const std::string pal8zero = BmpSuite("g/pal8-0.bmp").toStdString();
   ASSERT_TRUE(rig.Board->LoadPicture(pal8zero.c_str(), true));
   ASSERT_NE(rig.Board->Palette, nullptr);
   EXPECT_EQ(rig.Board->Palette->GetNumEntries(), 256);  // colours-used 0 means all 256
-  const std::string rgb24 = (BmpSuiteDir("g") + "/rgb24.bmp").toStdString();
+  const std::string rgb24 = BmpSuite("g/rgb24.bmp").toStdString();
   ASSERT_TRUE(rig.Board->LoadPicture(rgb24.c_str(), true));
   EXPECT_EQ(rig.Board->Palette, nullptr);
   EXPECT_EQ(rig.Board->Picture->Width(), 127);
@@ -157,7 +157,7 @@ TEST_F(PictureLoading, ClipboardNameAndNoNameKeepThePictureAndRebuildTheBoard) {
 constexpr UINT StopOk = MB_ICONSTOP | MB_OK;
 
 std::string SuitePath(const char* relative) {
-  return Local(BmpSuiteDir("") + QString::fromLatin1(relative));
+  return Local(BmpSuite(QString::fromLatin1(relative)));
 }
 
 // The picture's pixel as the board will draw it.
@@ -230,15 +230,31 @@ TEST_F(PictureIntoBoard, BmpBecomesThePictureAndTheBoardIsRebuiltAroundIt) {
   }
 }
 
-TEST_F(PictureIntoBoard, PicturesWithoutColourTableShareTheHalftonePalette) {
-  for (const std::string& path : {SuitePath("g/rgb24.bmp"), SuitePath("g/rgb16.bmp"),
-                                  Local(MakeJpeg(QStringLiteral("photo"), 40, 30))}) {
-    SCOPED_TRACE(path);
+TEST_F(PictureIntoBoard, PicturesWithoutColourTableShareTheHalftonePaletteOnAPaletteDisplay) {
+  const std::string jpeg = Local(MakeJpeg(QStringLiteral("photo"), 40, 30));
+  // Either kind of display, whatever the test machine's is.
+  for (const bool paletteDevice : {true, false}) {
+    SCOPED_TRACE(paletteDevice ? "256 colours" : "true colour");
+    Board.PaletteDevice = paletteDevice;
+    Board.HalftonePalette = paletteDevice ? std::make_unique<THalftonePalette>() : nullptr;
+    const THalftonePalette* halftone = Board.HalftonePalette.get();
+    TModalLog messages;
+    for (const std::string& path : {SuitePath("g/rgb24.bmp"), SuitePath("g/rgb16.bmp"), jpeg}) {
+      SCOPED_TRACE(path);
+      ASSERT_TRUE(Board.LoadPicture(SuitePath("g/pal8.bmp").c_str(), true));
+      ASSERT_NE(Board.Palette, nullptr);  // its own, from its colour table
+      ASSERT_NE(Board.Palette, halftone);
+      ASSERT_TRUE(Board.LoadPicture(path.c_str(), true));
+      EXPECT_NE(Board.Picture, nullptr);
+      EXPECT_EQ(Board.Palette, halftone);
+    }
+    // The next picture releases only a palette of the board's own: the shared one lives on.
     ASSERT_TRUE(Board.LoadPicture(SuitePath("g/pal8.bmp").c_str(), true));
-    ASSERT_TRUE(Board.LoadPicture(path.c_str(), true));
-    // None on a display that is not a palette device, the halftone palette on one.
-    EXPECT_EQ(Board.Palette, Board.HalftonePalette.get());
-    EXPECT_EQ(Board.PaletteDevice, Board.Palette != nullptr);
+    EXPECT_EQ(Board.HalftonePalette.get(), halftone);
+    if (halftone != nullptr) {
+      EXPECT_EQ(halftone->GetNumEntries(), 256);
+    }
+    EXPECT_TRUE(messages.Requests.empty());
   }
 }
 
@@ -320,7 +336,7 @@ TEST_F(PictureIntoBoard, EveryFileOfTheBmpSuiteGivesAPictureOrOneMessage) {
   int pictures = 0;
   int refusals = 0;
   for (const char* folder : {"g", "q", "b", "x"}) {
-    const QDir dir(BmpSuiteDir(folder));
+    const QDir dir(BmpSuite(QString::fromLatin1(folder)));
     for (const QString& name : dir.entryList({QStringLiteral("*.bmp")}, QDir::Files)) {
       const std::string path = Local(dir.filePath(name));
       SCOPED_TRACE(path);

@@ -198,15 +198,15 @@ TEST_F(SavedGame, RefusalsSayWhyAndLeaveASolvedBoardWithoutAPicture) {
     loader.Board->LoadGame(path.c_str(), nullptr, seconds);
     EXPECT_EQ(BoardText(*loader.Board), "1 2 3 4 / 5 6 7 8 / 9 10 11 _");
   }
-  // No file at all.
-  {
+  // No file at all, or a directory of that name: no file that can be opened.
+  for (const std::string& path : {Path("missing.kvr"), Dir.path().toStdString()}) {
+    SCOPED_TRACE(path);
     TBoardRig loader(3, 3);
     TModalLog boxes;
     int seconds = -1;
-    const std::string path = Path("missing.kvr");
-    loader.Board->LoadGame(path.c_str(), nullptr, seconds);
-    ASSERT_EQ(boxes.Requests.size(), 1u);
-    EXPECT_EQ(boxes.Requests[0].Text.rfind("Unable to open ", 0), 0u);
+    EXPECT_FALSE(loader.Board->LoadGame(path.c_str(), nullptr, seconds).has_value());
+    EXPECT_EQ(boxes.Texts(),
+              std::vector<std::string>{"Unable to open " + path.substr(0, 50) + "."});
   }
 }
 
@@ -474,7 +474,7 @@ TEST_F(SavedGameFile, AJigsawGameLoadsWithNoPieceSelected) {
 
 TEST_F(SavedGameFile, APictureGameReloadsItsPictureAndKeepsItsPieces) {
   const QString picture = Scratch(QStringLiteral("cat.bmp"));
-  ASSERT_TRUE(QFile::copy(media_test::BmpSuiteDir("g") + QStringLiteral("/rgb24.bmp"), picture));
+  ASSERT_TRUE(QFile::copy(media_test::BmpSuite(QStringLiteral("g/rgb24.bmp")), picture));
   TBoardRig saver(4, 4);
   ASSERT_TRUE(saver.Board->LoadPicture(Local(picture).c_str(), true));
   saver.Board->Scramble();
@@ -495,7 +495,7 @@ TEST_F(SavedGameFile, APictureGameReloadsItsPictureAndKeepsItsPieces) {
 
 TEST_F(SavedGameFile, PiecesShowTheirHomesPartOfThePictureAsItIsNow) {
   const QString picture = Scratch(QStringLiteral("cat.bmp"));
-  ASSERT_TRUE(QFile::copy(media_test::BmpSuiteDir("g") + QStringLiteral("/rgb24.bmp"), picture));
+  ASSERT_TRUE(QFile::copy(media_test::BmpSuite(QStringLiteral("g/rgb24.bmp")), picture));
   TBoardRig saver(4, 4);
   ASSERT_TRUE(saver.Board->LoadPicture(Local(picture).c_str(), true));
   saver.Board->Scramble();
@@ -506,8 +506,7 @@ TEST_F(SavedGameFile, PiecesShowTheirHomesPartOfThePictureAsItIsNow) {
   ASSERT_TRUE(saver.Board->SaveGame(File("cat.kvr").c_str(), Local(picture).c_str(), 9));
   // The picture changed since: 127 x 64 became 127 x 32.
   ASSERT_TRUE(QFile::remove(picture));
-  ASSERT_TRUE(
-      QFile::copy(media_test::BmpSuiteDir("g") + QStringLiteral("/pal8nonsquare.bmp"), picture));
+  ASSERT_TRUE(QFile::copy(media_test::BmpSuite(QStringLiteral("g/pal8nonsquare.bmp")), picture));
 
   TBoardRig loader(3, 3);
   int elapsed = 0;
