@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/dib.h"
+#include "framework/large_image.h"
 #include "framework/qt_bridge.h"
 
 namespace {
@@ -157,7 +158,7 @@ QImage DibToImage(const TDib& dib) {
   }
   const bool default32 = masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF;
 
-  QImage image(width, height, QImage::Format_RGB32);
+  QImage image = UnfilledImage(width, height);
   if (image.isNull()) return QImage();
   for (int y = 0; y < height; ++y) {
     const BYTE* src = base + static_cast<std::size_t>(height - 1 - y) * stride;
