@@ -26,7 +26,8 @@ class TTimesReporter : public benchmark::ConsoleReporter {
 
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      // CPU time: other work on a shared machine stretches wall-clock time unevenly.
+      // CPU time, of every thread where the benchmark measures the process's: other work
+      // on a shared machine stretches wall-clock time unevenly.
       if (!run.error_occurred) {
         Times[run.benchmark_name()] =
             run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
@@ -40,11 +41,14 @@ class TTimesReporter : public benchmark::ConsoleReporter {
     if (Goals) Goals(*this);
   }
 
-  // Seconds of one benchmark: the fastest repetition, else the mean, else the one run; 0
-  // when it did not run.
+  // Seconds of one benchmark (measured by the process's CPU time or not): the median of
+  // its repetitions, else the fastest, else the mean, else the one run; 0 when it did not
+  // run.
   double Seconds(const std::string& name) const {
-    for (const char* suffix : {"_min", "_mean", ""}) {
-      if (auto it = Times.find(name + suffix); it != Times.end()) return it->second;
+    for (const char* suffix : {"_median", "_min", "_mean", ""}) {
+      for (const char* timing : {"", "/process_time"}) {
+        if (auto it = Times.find(name + timing + suffix); it != Times.end()) return it->second;
+      }
     }
     return 0;
   }

@@ -75,6 +75,50 @@ QRect Corners(int x1, int y1, int x2, int y2) {
                QPoint(std::max(x1, x2), std::max(y1, y2)));
 }
 
+bool& DirectLinesOn() {
+  static bool on = true;
+  return on;
+}
+}  // namespace
+
+void SetDirectLines(bool on) {
+  DirectLinesOn() = on;
+}
+
+namespace {
+
+// A straight one-pixel run written into the target's pixels, through the origin and
+// within the target and the clip region, as the painter would fill it. Bevels draw tens
+// of thousands of such runs a paint, and the painter spends far longer getting ready for
+// each than the pixels take. False leaves the run to the painter: a target that is not
+// plain 32-bit colour, or whose pixels are shared (the painter copies them first).
+bool PutRun(TDC::TImpl& d, const QRect& run, QRgb colour) {
+  QImage* target = d.Target;
+  if (!DirectLinesOn() || target == nullptr || target->format() != QImage::Format_RGB32 ||
+      d.Monochrome() || !target->isDetached()) {
+    return false;
+  }
+  const QRect onTarget = run.translated(d.Origin) & target->rect();
+  if (!onTarget.isEmpty()) {
+    uchar* bits = target->bits();
+    const qsizetype stride = target->bytesPerLine();
+    const auto put = [bits, stride, colour](const QRect& r) {
+      if (r.isEmpty()) return;
+      for (int y = r.top(); y <= r.bottom(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(bits + y * stride);
+        std::fill(row + r.left(), row + r.right() + 1, colour);
+      }
+    };
+    if (d.Clip) {
+      for (const QRect& part : *d.Clip) put(onTarget & part);
+    } else {
+      put(onTarget);
+    }
+  }
+  d.Touch(run);
+  return true;
+}
+
 void DrawLine(TDC::TImpl& d, TPoint from, TPoint to) {
   if (d.NullPen) return;
   static const TPen blackPen(0x000000);
@@ -85,18 +129,21 @@ void DrawLine(TDC::TImpl& d, TPoint from, TPoint to) {
   if (pen.GetWidth() <= 1) {
     if (from.x == to.x && from.y == to.y) return;  // no pixels without the end point
     if (OutOfSight(d, span)) return;
-    QPainter* p = d.Begin();
-    if (p == nullptr) return;
     if (from.x == to.x || from.y == to.y) {
       // A straight run is one rectangle, one pixel short of the end point: filling it
       // costs a fraction of plotting its points, and bevels and frames are all such runs.
       const int sx = (to.x > from.x) - (to.x < from.x);
       const int sy = (to.y > from.y) - (to.y < from.y);
       const QRect run = Corners(from.x, from.y, to.x - sx, to.y - sy);
+      if (PutRun(d, run, colour.rgb())) return;
+      QPainter* p = d.Begin();
+      if (p == nullptr) return;
       p->fillRect(run, colour);
       d.Touch(run);
       return;
     }
+    QPainter* p = d.Begin();
+    if (p == nullptr) return;
     const std::vector<TPoint> pixels = LinePixels(from, to);
     QPolygon points(static_cast<int>(pixels.size()));
     for (std::size_t i = 0; i < pixels.size(); ++i) {
@@ -551,10 +598,22 @@ int TDC::GetDeviceCaps(int index) const {
 // --- The kinds of context -------------------------------------------------------------
 
 namespace {
+// The 1 x 1 bitmap a fresh context holds, shared by every context until one draws on it:
+// a memory context that only lends a picture to a blit makes no image of its own.
+const QImage& FreshImage(bool monochrome) {
+  static const auto make = [](Qt::GlobalColor colour) {
+    QImage image(1, 1, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+  };
+  static const QImage black = make(Qt::black);
+  static const QImage white = make(Qt::white);
+  return monochrome ? black : white;
+}
+
 std::unique_ptr<TDC::TImpl> OwnImageImpl(bool monochrome) {
   auto impl = std::make_unique<TDC::TImpl>();
-  impl->OwnImage = QImage(1, 1, QImage::Format_RGB32);
-  impl->OwnImage.fill(monochrome ? Qt::black : Qt::white);
+  impl->OwnImage = FreshImage(monochrome);
   impl->OwnMonochrome = monochrome;
   impl->Target = &impl->OwnImage;
   return impl;

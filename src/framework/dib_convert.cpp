@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/dib.h"
+#include "framework/large_image.h"
 #include "framework/qt_bridge.h"
 
 namespace {
@@ -157,7 +158,7 @@ QImage DibToImage(const TDib& dib) {
   }
   const bool default32 = masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF;
 
-  QImage image(width, height, QImage::Format_RGB32);
+  QImage image = UnfilledImage(width, height);
   if (image.isNull()) return QImage();
   for (int y = 0; y < height; ++y) {
     const BYTE* src = base + static_cast<std::size_t>(height - 1 - y) * stride;
@@ -188,8 +189,12 @@ QImage IconToImage(const TDib& dib) {
   QImage image = DibToImage(dib);
   if (image.isNull() || dib.BitsPixel() != 32 || dib.Compression() != BI_RGB) return image;
   const int height = image.height();
-  const auto alphaAt = [&dib, height](int x, int y) {
-    return dib.ScanLine(height - 1 - y)[4 * x + 3];
+  // Rows lie one after another from the bottom one (DibToImage checked them all).
+  const BYTE* bottom = dib.ScanLine(0);
+  const std::size_t stride = dib.BytesPerLine();
+  const auto alphaAt = [bottom, stride, height](int x, int y) {
+    return bottom[static_cast<std::size_t>(height - 1 - y) * stride +
+                  4 * static_cast<std::size_t>(x) + 3];
   };
   bool anyAlpha = false;
   for (int y = 0; y < height && !anyAlpha; ++y) {

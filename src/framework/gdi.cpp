@@ -9,6 +9,7 @@
 #include "framework/dc.h"
 #include "framework/dc_impl.h"
 #include "framework/dib.h"
+#include "framework/large_image.h"
 #include "framework/qt_bridge.h"
 
 namespace {
@@ -19,13 +20,22 @@ constexpr int MaxBitmapSide = 32767;
 constexpr long long MaxBitmapPixels = 1LL << 28;
 constexpr int DefaultFontHeight = 16;
 
-QImage BlankImage(int width, int height) {
+void CheckBitmapSize(long long width, long long height) {
   if (width <= 0 || height <= 0 || width > MaxBitmapSide || height > MaxBitmapSide ||
-      static_cast<long long>(width) * height > MaxBitmapPixels) {
+      width * height > MaxBitmapPixels) {
     throw TXGdi("Unable to make a bitmap of this size.");
   }
-  QImage image(width, height, QImage::Format_RGB32);
+}
+
+QImage Unfilled(int width, int height) {
+  CheckBitmapSize(width, height);
+  QImage image = UnfilledImage(width, height);
   if (image.isNull()) throw TXGdi("Not enough memory for the bitmap.");
+  return image;
+}
+
+QImage BlankImage(int width, int height) {
+  QImage image = Unfilled(width, height);
   image.fill(Qt::black);
   return image;
 }
@@ -128,14 +138,15 @@ TBitmap::TBitmap(const TDC& dc, int width, int height) : Pimpl(std::make_unique<
 
 TBitmap::TBitmap(const TDC& dc, const TDib& dib) : Pimpl(std::make_unique<TImpl>()) {
   if (!dib.IsOK()) throw TXGdi("The picture is empty.");
-  if (dib.Width() > MaxBitmapSide || dib.Height() > MaxBitmapSide ||
-      static_cast<long long>(dib.Width()) * dib.Height() > MaxBitmapPixels) {
-    throw TXGdi("Unable to make a bitmap of this size.");
-  }
+  CheckBitmapSize(dib.Width(), dib.Height());
   Pimpl->Image = DibToImage(dib);
   if (Pimpl->Image.isNull()) throw TXGdi("Unable to make a bitmap from the picture.");
   Pimpl->Monochrome = dc.Impl().Monochrome();
   if (Pimpl->Monochrome) SnapToMonochrome(Pimpl->Image);
+}
+
+TBitmap::TBitmap(int width, int height, TUnfilled) : Pimpl(std::make_unique<TImpl>()) {
+  Pimpl->Image = Unfilled(width, height);
 }
 
 TBitmap::TBitmap(const TBitmap& other) : Pimpl(std::make_unique<TImpl>(*other.Pimpl)) {}
@@ -150,6 +161,14 @@ int TBitmap::Height() const {
 }
 bool TBitmap::IsMonochrome() const {
   return Pimpl->Monochrome;
+}
+BYTE* TBitmap::ScanLine(int y) {
+  QImage& image = Pimpl->Image;
+  if (Pimpl->Monochrome || y < 0 || y >= image.height()) return nullptr;
+  return image.scanLine(y);
+}
+std::size_t TBitmap::BytesPerLine() const {
+  return static_cast<std::size_t>(Pimpl->Image.bytesPerLine());
 }
 
 // --- Palettes --------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // resource and releases it when destroyed; a device context only borrows them.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -70,6 +71,11 @@ class TBitmap {
   // The picture of dib in dc's format (CreateDIBitmap with CBM_INIT). Throws TXGdi when the
   // DIB is empty, of a kind that cannot be shown, or too large to make.
   TBitmap(const TDC& dc, const TDib& dib);
+  // A colour bitmap for the caller to fill row by row through ScanLine, as the bits of a
+  // DIB section but top row first; its pixels are undefined until written. Throws TXGdi
+  // as the blank bitmap does.
+  struct TUnfilled {};
+  TBitmap(int width, int height, TUnfilled);
   TBitmap(const TBitmap& other);
   TBitmap& operator=(const TBitmap&) = delete;
   ~TBitmap();
@@ -77,6 +83,11 @@ class TBitmap {
   int Width() const;
   int Height() const;
   bool IsMonochrome() const;
+  // Row y counted from the top, of BytesPerLine bytes: one 32-bit word a pixel in the
+  // machine's byte order, 0xFFRRGGBB (in memory blue, green, red, 0xFF on a little-endian
+  // machine). Null when y is out of range or the bitmap is monochrome.
+  BYTE* ScanLine(int y);
+  std::size_t BytesPerLine() const;
 
   struct TImpl;
   TImpl& Impl() { return *Pimpl; }

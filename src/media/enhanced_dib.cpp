@@ -15,14 +15,26 @@ bool EqualsIgnoringCase(const char* text, const char* upper) {
 
 }  // namespace
 
-bool TEnhancedDib::Load(const char* path) {
-  Release();
-  if (path == nullptr) return false;
+TEnhancedDib::TKind TEnhancedDib::KindOf(const char* path) {
+  if (path == nullptr) return TKind::None;
   // The last dot may sit in a directory name; the text after it is then no extension we
   // know, and the name is refused like any other.
   const char* dot = std::strrchr(path, '.');
-  if (dot == nullptr) return false;
-  if (EqualsIgnoringCase(dot, ".BMP")) return ReadBmp(path);
-  if (EqualsIgnoringCase(dot, ".JPG")) return ReadJpeg(path);
+  if (dot == nullptr) return TKind::None;
+  if (EqualsIgnoringCase(dot, ".BMP")) return TKind::Bmp;
+  if (EqualsIgnoringCase(dot, ".JPG")) return TKind::Jpeg;
+  return TKind::None;
+}
+
+bool TEnhancedDib::Load(const char* path) {
+  Release();
+  switch (KindOf(path)) {
+    case TKind::Bmp:
+      return ReadBmp(path);
+    case TKind::Jpeg:
+      return ReadJpeg(path);
+    case TKind::None:
+      break;
+  }
   return false;
 }

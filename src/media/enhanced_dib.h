@@ -6,6 +6,10 @@
 
 class TEnhancedDib : public TDib {
  public:
+  // The reader a path's extension chooses: the text after its last dot.
+  enum class TKind { None, Bmp, Jpeg };
+  static TKind KindOf(const char* path);
+
   TEnhancedDib() = default;
 
   // Reads a ".BMP" or ".JPG" file (any letter case); any other name is not a picture.

@@ -1,24 +1,30 @@
-// TEnhancedDib::ReadJpeg: libjpeg decodes the file one scan line at a time, straight into
-// the final 24-bit DIB, top row last. The library's errors end in a jump back to one
-// recovery point, so the stretch between setjmp and the last library call holds only
-// plain data: a jump must not skip a destructor.
+// JPEG decoding through libjpeg, one scan line at a time straight into the final pixels:
+// a 24-bit DIB (TEnhancedDib::ReadJpeg) or the board's 32-bit display bitmap
+// (ReadJpegBitmap). The library writes the pixels in the target's own byte order where it
+// can; only CMYK, YCCK and unusual colour spaces go through a scan line of our own. The
+// library's errors end in a jump back to one recovery point, so the stretch between setjmp
+// and the last library call holds only plain data: a jump must not skip a destructor.
 #include <cstdio>  // before jpeglib.h, which uses FILE without including it
 
 #include <bit>
 #include <csetjmp>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include <jpeglib.h>
 
+#include "framework/gdi.h"
 #include "framework/message_box.h"
 #include "media/enhanced_dib.h"
+#include "media/jpeg_bitmap.h"
 
 namespace {
 
 // A few hundred bytes can declare a huge picture or thousands of progressive scans. A
-// picture larger than a DIB may be is refused before decoding; the library's own
+// picture larger than its target may be is refused before decoding; the library's own
 // whole-image buffers get the same bound, and a file may have only so many scans.
 constexpr std::uint64_t MaxLibraryMemory = TDib::MaxBlockSize;
 constexpr int MaxScans = 500;
@@ -60,6 +66,22 @@ void LimitScans(j_common_ptr info) {
   }
 }
 
+// Where decoded rows go. Plain data, so that it may live inside the setjmp stretch.
+struct TTarget {
+  // Bytes a pixel: 3 (blue, green, red) or 4 (the display's 32-bit word, 0xFFRRGGBB).
+  int PixelBytes;
+  // Called once the picture's size is known and accepted: the picture's top row, and in
+  // stride the step to the next row down (negative for a bottom-up DIB); null refuses.
+  BYTE* (*Allocate)(void* owner, JDIMENSION width, JDIMENSION height, std::ptrdiff_t& stride);
+  void* Owner;
+};
+
+// The library's colour space that writes the target's pixels as they are stored.
+J_COLOR_SPACE NativeSpace(int pixelBytes) {
+  if (pixelBytes == 3) return JCS_EXT_BGR;
+  return std::endian::native == std::endian::little ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+}
+
 // Bytes the library will ask for to hold every coefficient of a multi-scan picture.
 std::uint64_t CoefficientBytes(const jpeg_decompress_struct& info) {
   if (!info.progressive_mode) return 0;
@@ -72,57 +94,49 @@ std::uint64_t CoefficientBytes(const jpeg_decompress_struct& info) {
   return total;
 }
 
-bool Acceptable(const jpeg_decompress_struct& info) {
+// Judged on the library's default output, before any change of colour space.
+bool Acceptable(const jpeg_decompress_struct& info, int pixelBytes) {
   if (info.output_components != 1 && info.output_components != 3 && info.output_components != 4) {
     return false;
   }
   if (info.output_width < 1 || info.output_height < 1) return false;
-  const std::uint64_t dibBytes =
-      TDib::RowStride(info.output_width, 24) * std::uint64_t{info.output_height};
-  return dibBytes <= TDib::MaxBlockSize && CoefficientBytes(info) <= MaxLibraryMemory;
+  const std::uint64_t targetBytes =
+      TDib::RowStride(info.output_width, 8 * pixelBytes) * std::uint64_t{info.output_height};
+  return targetBytes <= TDib::MaxBlockSize && CoefficientBytes(info) <= MaxLibraryMemory;
 }
 
 inline BYTE Scale(unsigned a, unsigned b) {
   return static_cast<BYTE>((a * b + 127) / 255);
 }
 
-// One scan line into one DIB row as blue, green, red.
+inline void PutPixel(BYTE* target, int pixelBytes, BYTE blue, BYTE green, BYTE red) {
+  if (pixelBytes == 3) {
+    target[0] = blue;
+    target[1] = green;
+    target[2] = red;
+    return;
+  }
+  const std::uint32_t word =
+      0xFF000000u | (std::uint32_t{red} << 16) | (std::uint32_t{green} << 8) | std::uint32_t{blue};
+  std::memcpy(target, &word, 4);
+}
+
+// One scan line the library could not write in the target's order, into one target row.
 void ConvertLine(const JSAMPLE* source, BYTE* target, JDIMENSION width, int components,
-                 bool adobeInverted) {
-  switch (components) {
-    case 3: {
-      JDIMENSION x = 0;
-      if constexpr (std::endian::native == std::endian::little) {
-        // Four pixels as three words: byte by byte, this loop is a large part of a big
-        // picture's load time.
-        for (; x + 4 <= width; x += 4, source += 12, target += 12) {
-          std::uint32_t a, b, c;
-          std::memcpy(&a, source, 4);
-          std::memcpy(&b, source + 4, 4);
-          std::memcpy(&c, source + 8, 4);
-          const std::uint32_t out[3] = {
-              ((a >> 16) & 0xFF) | (a & 0xFF00) | ((a & 0xFF) << 16) | ((b & 0xFF00) << 16),
-              (b & 0xFF) | ((a >> 24) << 8) | ((c & 0xFF) << 16) | (b & 0xFF000000),
-              ((b >> 16) & 0xFF) | ((c >> 24) << 8) | (c & 0xFF0000) | ((c & 0xFF00) << 16)};
-          std::memcpy(target, out, 12);
-        }
-      }
-      for (; x < width; ++x, source += 3, target += 3) {
-        target[0] = source[2];
-        target[1] = source[1];
-        target[2] = source[0];
-      }
-      break;
-    }
-    case 1:
-      for (JDIMENSION x = 0; x < width; ++x, target += 3) {
-        target[0] = target[1] = target[2] = source[x];
-      }
-      break;
-    case 4:
-      // Ink to light: each colour is what its ink and the black leave of white. Files
-      // with Adobe's marker store the inks inverted (0 is full ink).
-      for (JDIMENSION x = 0; x < width; ++x, source += 4, target += 3) {
+                 bool adobeInverted, int pixelBytes) {
+  for (JDIMENSION x = 0; x < width; ++x, target += pixelBytes) {
+    switch (components) {
+      case 3:
+        PutPixel(target, pixelBytes, source[2], source[1], source[0]);
+        source += 3;
+        break;
+      case 1:
+        PutPixel(target, pixelBytes, *source, *source, *source);
+        ++source;
+        break;
+      default: {
+        // Ink to light: each colour is what its ink and the black leave of white. Files
+        // with Adobe's marker store the inks inverted (0 is full ink).
         unsigned c = source[0], m = source[1], y = source[2], k = source[3];
         if (!adobeInverted) {
           c = 255 - c;
@@ -130,17 +144,17 @@ void ConvertLine(const JSAMPLE* source, BYTE* target, JDIMENSION width, int comp
           y = 255 - y;
           k = 255 - k;
         }
-        target[0] = Scale(y, k);
-        target[1] = Scale(m, k);
-        target[2] = Scale(c, k);
+        PutPixel(target, pixelBytes, Scale(y, k), Scale(m, k), Scale(c, k));
+        source += 4;
+        break;
       }
-      break;
+    }
   }
 }
 
 // Only plain data lives in this frame: everything a jump could skip is released by hand
-// at the recovery point.
-bool Decode(std::FILE* file, TDib& dib) {
+// at the recovery point, and the target's owner lives in the caller's frame.
+bool Decode(std::FILE* file, const TTarget& target) {
   jpeg_decompress_struct info;
   TJpegErrorRecord error;
   info.err = jpeg_std_error(&error.Manager);
@@ -151,7 +165,6 @@ bool Decode(std::FILE* file, TDib& dib) {
 
   if (setjmp(error.Recovery) != 0) {
     jpeg_destroy_decompress(&info);
-    dib.Release();
     return false;
   }
   jpeg_create_decompress(&info);
@@ -160,43 +173,41 @@ bool Decode(std::FILE* file, TDib& dib) {
   jpeg_stdio_src(&info, file);
   jpeg_read_header(&info, TRUE);
   jpeg_calc_output_dimensions(&info);
-  if (!Acceptable(info)) {
+  if (!Acceptable(info, target.PixelBytes)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  // Grey and colour pictures come out of the library in the target's byte order; the
+  // rest are converted here from a scan line of the library's own.
+  const bool direct = info.out_color_space == JCS_RGB || info.out_color_space == JCS_GRAYSCALE;
+  if (direct) {
+    info.out_color_space = NativeSpace(target.PixelBytes);
+    jpeg_calc_output_dimensions(&info);
+  }
+  const JDIMENSION width = info.output_width;
+  const JDIMENSION height = info.output_height;
+  const int components = info.output_components;
+  std::ptrdiff_t stride = 0;
+  BYTE* const top = target.Allocate(target.Owner, width, height, stride);
+  if (top == nullptr) {
     jpeg_destroy_decompress(&info);
     return false;
   }
   jpeg_start_decompress(&info);
 
-  const JDIMENSION width = info.output_width;
-  const JDIMENSION height = info.output_height;
-  const int components = info.output_components;
-  JSAMPARRAY line = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                              width * static_cast<JDIMENSION>(components), 1);
-
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof header;
-  header.biWidth = static_cast<LONG>(width);
-  header.biHeight = static_cast<LONG>(height);
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biCompression = BI_RGB;
-  header.biSizeImage = static_cast<DWORD>(TDib::RowStride(width, 24) * height);
-  if (!dib.CreateFromHeader(header)) {
-    jpeg_destroy_decompress(&info);
-    return false;
-  }
-  BYTE* bits = dib.GetBits();
-  const std::size_t stride = dib.BytesPerLine();
+  JSAMPARRAY line =
+      direct ? nullptr
+             : (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                         width * static_cast<JDIMENSION>(components), 1);
   const bool adobeInverted = info.saw_Adobe_marker != FALSE;
-
   while (info.output_scanline < height) {
-    // The picture's top row is the block's last.
-    BYTE* target = bits + static_cast<std::size_t>(height - 1 - info.output_scanline) * stride;
-    if (jpeg_read_scanlines(&info, line, 1) != 1) {
+    BYTE* row = top + static_cast<std::ptrdiff_t>(info.output_scanline) * stride;
+    JSAMPROW into = direct ? row : line[0];
+    if (jpeg_read_scanlines(&info, &into, 1) != 1) {
       jpeg_destroy_decompress(&info);
-      dib.Release();
       return false;
     }
-    ConvertLine(line[0], target, width, components, adobeInverted);
+    if (!direct) ConvertLine(line[0], row, width, components, adobeInverted, target.PixelBytes);
   }
   jpeg_finish_decompress(&info);
   jpeg_destroy_decompress(&info);
@@ -206,17 +217,61 @@ bool Decode(std::FILE* file, TDib& dib) {
 struct TFileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
+using TFile = std::unique_ptr<std::FILE, TFileCloser>;
+
+TFile OpenJpeg(const char* path) {
+  if (path == nullptr) return nullptr;
+  TFile file(std::fopen(path, "rb"));
+  // A windowed program shows nothing of this; the caller reports the failure.
+  if (!file) std::fprintf(stderr, "can't open %s\n", path);
+  return file;
+}
+
+BYTE* AllocateDib(void* owner, JDIMENSION width, JDIMENSION height, std::ptrdiff_t& stride) {
+  TDib& dib = *static_cast<TDib*>(owner);
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = static_cast<LONG>(width);
+  header.biHeight = static_cast<LONG>(height);
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  header.biSizeImage = static_cast<DWORD>(TDib::RowStride(width, 24) * height);
+  if (!dib.CreateFromHeader(header)) return nullptr;
+  // The picture's top row is the block's last.
+  stride = -static_cast<std::ptrdiff_t>(dib.BytesPerLine());
+  return dib.ScanLine(static_cast<int>(height) - 1);
+}
+
+BYTE* AllocateBitmap(void* owner, JDIMENSION width, JDIMENSION height, std::ptrdiff_t& stride) {
+  auto& bitmap = *static_cast<std::unique_ptr<TBitmap>*>(owner);
+  try {
+    bitmap = std::make_unique<TBitmap>(static_cast<int>(width), static_cast<int>(height),
+                                       TBitmap::TUnfilled{});
+  } catch (const TXGdi&) {
+    return nullptr;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  stride = static_cast<std::ptrdiff_t>(bitmap->BytesPerLine());
+  return bitmap->ScanLine(0);
+}
 
 }  // namespace
 
 bool TEnhancedDib::ReadJpeg(const char* path) {
   Release();
-  if (path == nullptr) return false;
-  const std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path, "rb"));
-  if (!file) {
-    // A windowed program shows nothing of this; the caller reports the failure.
-    std::fprintf(stderr, "can't open %s\n", path);
-    return false;
-  }
-  return Decode(file.get(), *this);
+  const TFile file = OpenJpeg(path);
+  if (!file) return false;
+  if (Decode(file.get(), TTarget{3, &AllocateDib, static_cast<TDib*>(this)})) return true;
+  Release();
+  return false;
+}
+
+std::unique_ptr<TBitmap> ReadJpegBitmap(const char* path) {
+  const TFile file = OpenJpeg(path);
+  if (!file) return nullptr;
+  std::unique_ptr<TBitmap> bitmap;
+  if (!Decode(file.get(), TTarget{4, &AllocateBitmap, &bitmap})) bitmap.reset();
+  return bitmap;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "media/enhanced_dib.h"
+#include "media/jpeg_bitmap.h"
 #include "puzzle/puzzle.h"
 
 namespace {
@@ -47,7 +48,16 @@ bool TPuzzle::LoadPicture(const char* name, bool relayout) {
       return false;
     };
 
-    {
+    if (TEnhancedDib::KindOf(name) == TEnhancedDib::TKind::Jpeg) {
+      // A JPEG goes straight into the display bitmap: no DIB, no colour table, so the
+      // halftone palette (none on true colour).
+      Picture = ReadJpegBitmap(name);
+      if (!Picture) {
+        ReportOpenFailure(name);
+        return fail(nullptr);
+      }
+      UseHalftonePalette();
+    } else {
       // The DIB lives only until the bitmap is made, so the two are never held long
       // together with whatever the board does next.
       TEnhancedDib dib;
