@@ -21,3 +21,7 @@ void SetSoundThemeRoot(const std::string& folder);
 
 // The theme's WAV file for a system sound alias, or empty when the theme has none.
 std::string FindSystemSoundFile(const char* alias);
+
+// Stops what plays and forgets the loaded player module: the next sound that plays looks
+// for the module only at file, or where the program looks when file is empty.
+void SetSoundModuleFile(const std::string& file);

@@ -172,6 +172,35 @@ TEST_F(SystemSound, IsSilentWhenTheThemeHasNone) {
   EXPECT_FALSE(IsSoundPlaying());
 }
 
+// Points the player module lookup at a file of the test's own, and back to the usual places.
+struct TModuleGuard {
+  explicit TModuleGuard(const QString& file) {
+    SetSoundModuleFile(QFile::encodeName(file).toStdString());
+  }
+  ~TModuleGuard() { SetSoundModuleFile(""); }
+  TModuleGuard(const TModuleGuard&) = delete;
+  TModuleGuard& operator=(const TModuleGuard&) = delete;
+};
+
+// Playback is a module loaded on the first sound; one that is missing or will not load is
+// silence, never a crash, synchronous or not.
+TEST(SoundModule, AMissingOrBrokenModuleMeansSilence) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString broken = dir.filePath("libkavro_sound_player.so");
+  ASSERT_TRUE(WriteFile(broken, {0x7f, 'E', 'L', 'F', 2, 1, 1, 0}));
+  const TBytes tone = ToneWave(8000, 200);
+  const char* image = reinterpret_cast<const char*>(tone.data());
+  for (const QString& file : {dir.filePath("missing.so"), broken}) {
+    SCOPED_TRACE(file.toStdString());
+    TModuleGuard guard(file);
+    EXPECT_EQ(sndPlaySoundA(image, SND_ASYNC | SND_MEMORY), 0);
+    EXPECT_EQ(sndPlaySoundA(image, SND_MEMORY), 0);
+    EXPECT_FALSE(IsSoundPlaying());
+    EXPECT_EQ(sndPlaySoundA(nullptr, 0), 1);
+  }
+}
+
 // Playback through the default audio output; CI provides one with a PulseAudio null sink.
 class SoundPlayback : public testing::Test {
  protected:
