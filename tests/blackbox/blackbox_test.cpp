@@ -133,7 +133,7 @@ class BlackBox : public testing::Test {
 }  // namespace
 
 TEST_F(BlackBox, FreshStartPlaysWithKeysAndMouseAndSavesItsSettingsOnExit) {
-  ASSERT_TRUE(Desktop.StartProgram(Dir.path()));
+  ASSERT_TRUE(Desktop.StartProgram(Dir.path())) << Desktop.Problem().toStdString();
   QImage shot = Desktop.Screenshot();
   const TBoard board = TBoard::Find(shot, Teal);
   ASSERT_TRUE(board.Found()) << "no board of the default colours on the screen";
@@ -188,7 +188,7 @@ TEST_F(BlackBox, StartsWithThePictureItsSettingsName) {
   ini.write(("[KAVRO]\nTYPE=3\nGAME=2\nPIECESX=4\nPIECESY=4\nFILE=" + path + "\n").toUtf8());
   ini.close();
 
-  ASSERT_TRUE(Desktop.StartProgram(Dir.path()));
+  ASSERT_TRUE(Desktop.StartProgram(Dir.path())) << Desktop.Problem().toStdString();
   const QImage shot = Desktop.Screenshot();
   QPoint centre[4];
   for (int q = 0; q < 4; ++q) {
@@ -224,7 +224,7 @@ TEST_F(BlackBox, SavesAGameAndLoadsItBackToTheSameBoard) {
                 .toUtf8());
   ini.close();
 
-  ASSERT_TRUE(Desktop.StartProgram(Dir.path()));
+  ASSERT_TRUE(Desktop.StartProgram(Dir.path())) << Desktop.Problem().toStdString();
   Desktop.Key("alt+g");
   Desktop.Key("2");  // "&2 photo.jpg"
   Desktop.Pause(500);
@@ -259,7 +259,7 @@ TEST_F(BlackBox, ABestTimeAsksForTheNameAndTheListKeepsItAcrossARestart) {
     board.Idle = false;
     ASSERT_TRUE(board.SaveGame(game.toUtf8().constData(), nullptr, 5));
   }
-  ASSERT_TRUE(Desktop.StartProgram(Dir.path()));
+  ASSERT_TRUE(Desktop.StartProgram(Dir.path())) << Desktop.Problem().toStdString();
   ChooseFile("ctrl+l", "Load Game", game);
   Desktop.Key("Left");  // the last piece home
   ASSERT_TRUE(Desktop.WaitForWindows("Kavro", 2)) << "the name entry";
@@ -272,7 +272,7 @@ TEST_F(BlackBox, ABestTimeAsksForTheNameAndTheListKeepsItAcrossARestart) {
   const QString scores = Dir.path() + "/Scores/Times.ini";
   EXPECT_NE(ReadFile(scores).find("~Ann~"), std::string::npos) << ReadFile(scores);
 
-  ASSERT_TRUE(Desktop.StartProgram(Dir.path()));
+  ASSERT_TRUE(Desktop.StartProgram(Dir.path())) << Desktop.Problem().toStdString();
   Desktop.Key("alt+g");
   Desktop.Key("b");
   ASSERT_TRUE(Desktop.WaitForWindow("Best Times - Sliding Puzzle")) << "the list after a restart";

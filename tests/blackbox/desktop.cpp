@@ -66,10 +66,18 @@ bool TDesktop::StartProgram(const QString& dir) {
   QFile::remove(copy);
   if (!QFile::copy(KAVRO_PROGRAM, copy)) return false;
   Program.setProcessEnvironment(Environment());
+  // A file, not a pipe nobody reads: a pipe that fills would stop the program.
+  Program.setProcessChannelMode(QProcess::MergedChannels);
+  Program.setStandardOutputFile(Runtime.filePath("kavro.log"), QIODevice::Append);
   Program.setWorkingDirectory(Runtime.path());
   Program.start(copy, {});
   if (!Program.waitForStarted()) return false;
-  for (int tries = 0; tries < 100; ++tries) {
+  // A loaded machine (tests run side by side) can take a while.
+  for (int tries = 0; tries < 300; ++tries) {
+    if (Program.state() == QProcess::NotRunning) {
+      Trouble = "the program ended at start: " + ProgramOutput();
+      return false;
+    }
     const QStringList windows = Run("xdotool", {"search", "--onlyvisible", "--name", "^Kavro$"})
                                     .split('\n', Qt::SkipEmptyParts);
     if (!windows.isEmpty()) {
@@ -80,7 +88,14 @@ bool TDesktop::StartProgram(const QString& dir) {
     }
     Pause(100);
   }
+  Trouble = "no main window appeared: " + ProgramOutput();
   return false;
+}
+
+QString TDesktop::ProgramOutput() const {
+  QFile log(Runtime.filePath("kavro.log"));
+  return log.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(log.readAll().right(2000))
+                                       : QString();
 }
 
 std::optional<int> TDesktop::WaitForExit(int milliseconds) {

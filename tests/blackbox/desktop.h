@@ -46,6 +46,8 @@ class TDesktop {
 
  private:
   QProcessEnvironment Environment() const;
+  // The end of what the program wrote to its standard output and error.
+  QString ProgramOutput() const;
   QString Run(const QString& program, const QStringList& arguments, int milliseconds = 10000);
 
   QString Trouble;
