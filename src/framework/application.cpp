@@ -13,6 +13,18 @@ namespace {
 TApplication* CurrentApplication = nullptr;
 }  // namespace
 
+namespace {
+
+// Whether window is top, or a window top owns (a thumbnail, a floating bar): their keys
+// are the main window's keys too.
+bool OwnedBy(const QWidget* window, const QWidget* top) {
+  for (; window != nullptr;
+       window = window->parentWidget() ? window->parentWidget()->window() : nullptr) {
+    if (window == top) return true;
+  }
+  return false;
+}
+
 // Lets the main window's accelerators see keys before the focused window does.
 class TAcceleratorFilter : public QObject {
  public:
@@ -29,7 +41,7 @@ class TAcceleratorFilter : public QObject {
     QWidget* focus = QApplication::focusWidget();
     if (widget != (focus != nullptr ? focus : widget->window())) return false;
     if (QApplication::activeModalWidget() != nullptr) return false;
-    if (widget->window() != main->Impl()->Widget->window()) return false;
+    if (!OwnedBy(widget->window(), main->Impl()->Widget->window())) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     const UINT vk = VirtualKeyFromQt(key->key(), key->modifiers());
     if (vk == 0) return false;
@@ -42,6 +54,8 @@ class TAcceleratorFilter : public QObject {
  private:
   TApplication& App;
 };
+
+}  // namespace
 
 struct TApplication::TImpl {
   // Qt wants argc and argv to outlive its application object.

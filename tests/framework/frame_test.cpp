@@ -333,6 +333,19 @@ TEST_F(FrameTest, AcceleratorsSendTheirCommandsUnlessTheCommandIsGreyed) {
   // Without Ctrl the key is no accelerator.
   QTest::keyClick(client, Qt::Key_V);
   EXPECT_EQ(Frame->Commands.size(), 2u);
+  // A window the frame owns passes its keys on as well; a window of its own does not.
+  auto* owned = new TFrameWindow(Frame, "Thumbnail");  // the frame deletes it
+  TFrameWindow stranger(nullptr, "Other");
+  for (TFrameWindow* w : {owned, &stranger}) {
+    ASSERT_TRUE(w->Create());
+    w->ShowWindow(SW_SHOWNORMAL);
+    QWidget* widget = w->Impl()->Widget;
+    widget->activateWindow();
+    widget->setFocus();
+    Settle();
+    QTest::keyClick(widget, Qt::Key_F2);
+  }
+  EXPECT_EQ(Frame->Commands, (std::vector<UINT>{CM_GO, CM_PASTE, CM_GO}));
 }
 
 TEST_F(FrameTest, IconComesFromTheIconResource) {
