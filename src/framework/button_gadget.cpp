@@ -1,6 +1,9 @@
 // Bar buttons: bitmap, look of each state, clicks, groups and command enabling.
 #include "framework/button_gadget.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "framework/dc.h"
 #include "framework/dib.h"
 #include "framework/gadget_window.h"
@@ -15,27 +18,41 @@ constexpr int GlyphPadding = 2;  // between the glyph and the button's edge
 constexpr int NoGlyphSize = 16;
 
 // The greyed look: every dark pixel of the glyph becomes an engraved line, a shadow with
-// a light edge below and to the right; the rest is face.
+// a light edge below and to the right; the rest is face. Worked on the rows directly: a
+// bar greys all its buttons' glyphs before it first shows. A monochrome glyph, which has
+// no rows to read, stays as it is.
 std::unique_ptr<TBitmap> GreyedCopy(TBitmap& glyph) {
-  auto grey = std::make_unique<TBitmap>(glyph);
-  TMemoryDC source(glyph);
-  TMemoryDC target(*grey);
   const int w = glyph.Width();
   const int h = glyph.Height();
-  target.FillRect(TRect(0, 0, w, h), TBrush(ColorFace));
-  auto dark = [&](int x, int y) {
-    const COLORREF c = source.GetPixel(x, y);
-    if (c == ColorFace) return false;
-    return GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11 < 160 * 100;
+  if (glyph.IsMonochrome() || w <= 0 || h <= 0) return std::make_unique<TBitmap>(glyph);
+  const auto word = [](COLORREF c) {
+    return 0xFF000000u | std::uint32_t{GetRValue(c)} << 16 | std::uint32_t{GetGValue(c)} << 8 |
+           std::uint32_t{GetBValue(c)};
   };
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      if (dark(x, y) && x + 1 < w && y + 1 < h) target.SetPixel(x + 1, y + 1, ColorHighlight);
+  const auto dark = [face = word(ColorFace)](std::uint32_t p) {
+    if ((p | 0xFF000000u) == face) return false;
+    const std::uint32_t r = (p >> 16) & 0xFF;
+    const std::uint32_t g = (p >> 8) & 0xFF;
+    const std::uint32_t b = p & 0xFF;
+    return r * 30 + g * 59 + b * 11 < 160 * 100;
+  };
+  auto grey = std::make_unique<TBitmap>(w, h, TBitmap::TUnfilled{});
+  const auto row = [](TBitmap& bitmap, int y) {
+    return reinterpret_cast<std::uint32_t*>(bitmap.ScanLine(y));
+  };
+  for (int y = 0; y < h; ++y) std::fill_n(row(*grey, y), w, word(ColorFace));
+  for (int y = 0; y + 1 < h; ++y) {
+    const std::uint32_t* from = row(glyph, y);
+    std::uint32_t* below = row(*grey, y + 1);
+    for (int x = 0; x + 1 < w; ++x) {
+      if (dark(from[x])) below[x + 1] = word(ColorHighlight);
     }
   }
   for (int y = 0; y < h; ++y) {
+    const std::uint32_t* from = row(glyph, y);
+    std::uint32_t* to = row(*grey, y);
     for (int x = 0; x < w; ++x) {
-      if (dark(x, y)) target.SetPixel(x, y, ColorShadow);
+      if (dark(from[x])) to[x] = word(ColorShadow);
     }
   }
   return grey;

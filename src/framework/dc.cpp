@@ -166,6 +166,10 @@ void DrawLine(TDC::TImpl& d, TPoint from, TPoint to) {
 
 void Fill(TDC::TImpl& d, const QRect& r, COLORREF colour) {
   if (r.isEmpty() || OutOfSight(d, r)) return;
+  // Small fills (single pixels, bevel edges) go straight into plain 32-bit targets; the
+  // painter costs more to get ready than they take, but fills large areas faster.
+  constexpr int SmallFill = 256;
+  if (r.width() * r.height() <= SmallFill && PutRun(d, r, ToQRgb(colour))) return;
   QPainter* p = d.Begin();
   if (p == nullptr) return;
   p->fillRect(r, QColor(ToQRgb(colour)));
@@ -477,10 +481,18 @@ bool TDC::TextOut(int x, int y, const char* text, int count) {
 }
 
 TSize AverageCharSize(const QFont& font) {
+  // Bars and dialogs ask again for the same few fonts at every layout, and measuring means
+  // shaping the alphabet: remember the answers.
+  static std::vector<std::pair<QFont, TSize>> known;
+  const auto hit = std::find_if(known.begin(), known.end(),
+                                [&font](const auto& entry) { return entry.first == font; });
+  if (hit != known.end()) return hit->second;
   const QFontMetrics metrics(font);
   const int letters = metrics.horizontalAdvance(
       QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-  return TSize((letters / 26 + 1) / 2, metrics.height());
+  const TSize size((letters / 26 + 1) / 2, metrics.height());
+  known.emplace_back(font, size);
+  return size;
 }
 
 TSize TDC::GetAverageCharSize() const {

@@ -50,9 +50,9 @@ struct TDC::TImpl {
   void SetTarget(QImage* target);
 };
 
-// Whether straight one-pixel lines on plain 32-bit targets are written into the pixels
-// directly (the default) or drawn by the painter like everything else; tests compare the
-// two.
+// Whether straight one-pixel lines and filled rectangles on plain 32-bit targets are
+// written into the pixels directly (the default) or drawn by the painter like everything
+// else; tests compare the two.
 void SetDirectLines(bool on);
 
 // The context Paint draws with: the window's backing image, clipped to the update region.

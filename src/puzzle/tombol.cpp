@@ -41,6 +41,11 @@ void TTombol::SetNumber(int number, bool redraw) {
   if (!redraw) return;
   if (number != 0) {
     Visible = true;
+    // A hidden board is painted whole when it shows; drawing now would be thrown away.
+    if (!Puzzle->IsWindowVisible()) {
+      Puzzle->InvalidateRect(GetRect(), true);
+      return;
+    }
     TClientDC dc(*Puzzle);
     Draw(dc, X == Puzzle->ActiveX && Y == Puzzle->ActiveY, true);
   } else {

@@ -2,6 +2,7 @@
 #include "resources/bitmaps.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "framework/dib.h"
@@ -55,13 +56,12 @@ TDib IconDib(int size) {
   TDib dib;
   const std::vector<std::uint32_t> pixels = DrawProgramIcon(size);
   if (pixels.empty() || !dib.CreateFromHeader(Header(size, 32))) return TDib();
+  // 0xAARRGGBB stored little end first is blue, green, red, alpha already.
+  static_assert(std::endian::native == std::endian::little);
   for (int y = 0; y < size; ++y) {
-    BYTE* row = dib.ScanLine(size - 1 - y);
-    for (int x = 0; x < size; ++x) {
-      const std::uint32_t p = pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(size) +
-                                     static_cast<std::size_t>(x)];
-      for (int byte = 0; byte < 4; ++byte) row[4 * x + byte] = static_cast<BYTE>(p >> (8 * byte));
-    }
+    std::memcpy(dib.ScanLine(size - 1 - y),
+                pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(size),
+                static_cast<std::size_t>(size) * sizeof(std::uint32_t));
   }
   return dib;
 }

@@ -52,10 +52,11 @@ class TCanvas {
   explicit TCanvas(int size)
       : Size(size), Pixels(static_cast<std::size_t>(size) * static_cast<std::size_t>(size), Face) {}
 
-  void Put(int x, int y, TColour c) {
-    Pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(Size) +
-           static_cast<std::size_t>(x)] = 0xFF000000u | c;
+  std::uint32_t* Row(int y) {
+    return Pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(Size);
   }
+
+  void Put(int x, int y, TColour c) { Row(y)[x] = 0xFF000000u | c; }
 
   // Fills [x0, x1) x [y0, y1): edges within width of the top or left are light, within width
   // of the bottom or right dark (the corners they share split on the diagonal), the rest is
@@ -65,7 +66,17 @@ class TCanvas {
     for (int y = y0; y < y1; ++y) {
       const double fraction = y1 - y0 > 1 ? static_cast<double>(y - y0) / (y1 - y0 - 1) : 0;
       const TColour body = shade > 0 ? Tint(face, shade * (0.5 - fraction)) : face;
+      const bool edgeRow = y - y0 < width || y1 - 1 - y < width;
+      // Away from the top and bottom edges only the ends of a row are edge pixels; the
+      // middle is one run of the body colour.
+      const int middleBegin = edgeRow ? x1 : std::min(x1, x0 + width);
+      const int middleEnd = edgeRow ? x1 : std::max(middleBegin, x1 - width);
       for (int x = x0; x < x1; ++x) {
+        if (x == middleBegin) {
+          std::fill_n(Row(y) + x, middleEnd - x, 0xFF000000u | body);
+          x = middleEnd;
+          if (x >= x1) break;
+        }
         const int nearTopLeft = std::min(y - y0, x - x0);
         const int nearBottomRight = std::min(y1 - 1 - y, x1 - 1 - x);
         if (std::min(nearTopLeft, nearBottomRight) >= width) {
@@ -83,11 +94,25 @@ class TCanvas {
     const int lo = begin + radius;
     const int hi = end - radius;
     for (int y = 0; y < Size; ++y) {
+      const bool rowInSquare = y >= begin && y + 1 <= end;
+      // Only pixels near a corner are partly inside: skip sampling the rest, whose every
+      // sample would be inside (the square less its corners) or outside (beyond it).
+      // Between the corners a row's pixels inside the square are all inside.
+      const bool straightRow = rowInSquare && y >= lo && y + 1 <= hi;
       for (int x = 0; x < Size; ++x) {
-        // Only pixels near a corner are partly inside: skip sampling the rest, whose every
-        // sample would be inside (the square less its corners) or outside (beyond it).
-        const bool withinSquare = x >= begin && x + 1 <= end && y >= begin && y + 1 <= end;
-        if (withinSquare && ((x >= lo && x + 1 <= hi) || (y >= lo && y + 1 <= hi))) continue;
+        const bool withinSquare = rowInSquare && x >= begin && x + 1 <= end;
+        if (withinSquare && straightRow) {
+          x = std::max(x, end - 1);  // on to the first pixel past the square
+          continue;
+        }
+        if (withinSquare && x >= lo && x + 1 <= hi) {
+          x = std::max(x, hi - 1);
+          continue;
+        }
+        if (!withinSquare) {
+          Row(y)[x] = Face;  // no sample of a pixel beyond the square is inside it
+          continue;
+        }
         constexpr int Samples = 4;
         int inside = 0;
         for (int sy = 0; sy < Samples; ++sy) {
@@ -97,8 +122,7 @@ class TCanvas {
             if (Inside(px, py, begin, end, radius)) ++inside;
           }
         }
-        auto& p = Pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(Size) +
-                         static_cast<std::size_t>(x)];
+        auto& p = Row(y)[x];
         if (inside == 0) {
           p = Face;
         } else if (inside < Samples * Samples) {

@@ -436,6 +436,26 @@ TEST_F(FrameTest, OneEnablerGreysTheMenuItemAndTheButton) {
   const QPoint centre = Centre(*Frame->Paste);
   EXPECT_NE(ShownPixel(*Frame->Toolbar, centre.x(), centre.y()), Ink);
   EXPECT_EQ(ShownPixel(*Frame->Toolbar, Centre(*Frame->Go).x(), Centre(*Frame->Go).y()), Ink);
+  // It is engraved instead: the ink's square in shadow, lit one pixel below and to the
+  // right, face round it.
+  TRect shadow(centre.x(), centre.y(), centre.x(), centre.y());
+  for (int y = centre.y() - 12; y < centre.y() + 12; ++y) {
+    for (int x = centre.x() - 12; x < centre.x() + 12; ++x) {
+      if (ShownPixel(*Frame->Toolbar, x, y) != ColorShadow) continue;
+      shadow = shadow | TRect(x, y, x + 1, y + 1);
+    }
+  }
+  ASSERT_EQ(shadow.Size(), TSize(12, 12));
+  for (int y = shadow.top - 1; y <= shadow.bottom + 1; ++y) {
+    for (int x = shadow.left - 1; x <= shadow.right + 1; ++x) {
+      const bool inked = shadow.Contains(TPoint(x, y));
+      const bool lit = TRect(shadow.left + 1, shadow.top + 1, shadow.right + 1, shadow.bottom + 1)
+                           .Contains(TPoint(x, y));
+      EXPECT_EQ(ShownPixel(*Frame->Toolbar, x, y),
+                inked ? ColorShadow : (lit ? ColorHighlight : ColorFace))
+          << x << "," << y;
+    }
+  }
 
   Frame->Pasteable = true;
   App->IdleAction(1);

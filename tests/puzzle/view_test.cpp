@@ -153,6 +153,26 @@ TEST(Drawing, ASlideRedrawsOnlyThePiecesInvolved) {
   EXPECT_EQ(s.At(from.left + 5, from.top + 5), Background);
 }
 
+TEST(Drawing, AHiddenBoardWaitsForItsPaint) {
+  TShownBoard shown(3, 3, 300, 300);
+  shown.Board->Set3D(false);
+  TShownBoard hidden(3, 3, 300, 300);
+  hidden.Parent.ShowWindow(SW_HIDE);
+  const QImage before = hidden.Board->Impl()->Backing;
+  hidden.Board->Set3D(false);
+  // Nothing is drawn while nobody can see it; every piece is left to Paint instead.
+  EXPECT_EQ(hidden.Board->Impl()->Backing, before);
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 3; ++x) {
+      const TRect r = hidden.Board->Pieces[y][x]->GetRect();
+      EXPECT_TRUE(
+          hidden.Board->Impl()->Invalid.contains(QRect(r.left, r.top, r.Width(), r.Height())));
+    }
+  }
+  hidden.Board->UpdateWindow();
+  EXPECT_EQ(hidden.Board->Impl()->Backing, shown.Board->Impl()->Backing);
+}
+
 TEST(Zoom, NormalSizeIsTheLargestTenthStepThatFits) {
   TShownBoard wide(3, 3, 800, 600);
   wide.GivePicture(300, 200, 0);
