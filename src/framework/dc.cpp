@@ -634,7 +634,10 @@ std::unique_ptr<TDC::TImpl> OwnImageImpl(bool monochrome) {
 std::unique_ptr<TDC::TImpl> WindowImpl(TWindow& window, bool showAtOnce) {
   auto impl = std::make_unique<TDC::TImpl>();
   TWindow::TImpl* w = window.Impl();
-  if (w != nullptr && w->Widget != nullptr) impl->Target = &w->Backing;
+  if (w != nullptr && w->Widget != nullptr) {
+    w->MakeBacking(window.GetBkgndColor());
+    impl->Target = &w->Backing;
+  }
   if (showAtOnce) impl->Window = &window;
   return impl;
 }

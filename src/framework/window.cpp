@@ -19,6 +19,12 @@ void TWindow::TImpl::PaintPending(TWindow& window) {
   if (!Invalid.isEmpty()) window.HandleMessage(WM_PAINT, 0, 0);
 }
 
+void TWindow::TImpl::MakeBacking(COLORREF background) {
+  if (!Backing.isNull() || Widget == nullptr) return;
+  Backing = QImage(Widget->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  Backing.fill(ToQRgb(background));
+}
+
 void TWindow::TImpl::Show(const QRect& area) {
   if (Widget != nullptr && !InPaintEvent) Widget->update(area);
 }
@@ -102,8 +108,7 @@ bool TWindow::Create() {
   }
   if (Attr.X != CW_USEDEFAULT && Attr.Y != CW_USEDEFAULT) top->move(Attr.X, Attr.Y);
   if (Pimpl->PlaceClient) Pimpl->PlaceClient();
-  Pimpl->Backing = QImage(widget->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-  Pimpl->Backing.fill(ToQRgb(BkgndColor));
+  Pimpl->Backing = QImage();
   Invalidate(true);
   for (TWindow* child : std::vector<TWindow*>(Children)) {
     if (child->AutoCreate) child->Create();
@@ -343,6 +348,7 @@ TResult TWindow::DefaultProcessing() {
 TResult TWindow::DefWindowProc(UINT msg, TParam1 p1, TParam2 p2) {
   switch (msg) {
     case WM_PAINT: {
+      Pimpl->MakeBacking(BkgndColor);
       QRegion region = std::exchange(Pimpl->Invalid, QRegion());
       const bool erase = std::exchange(Pimpl->EraseInvalid, false);
       region &= QRect(QPoint(0, 0), Pimpl->Backing.size());

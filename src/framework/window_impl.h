@@ -84,7 +84,7 @@ struct TWindow::TImpl {
   bool Transparent = false;           // shows its parent through (a control's holder)
   std::unique_ptr<QMenu> SystemMenu;  // made when first asked for
   bool InPaintEvent = false;          // the paint event shows what it painted itself
-  QImage Backing;                     // the client area as drawn (Format_RGB32)
+  QImage Backing;                     // the client area as drawn (Format_RGB32), or none
   QRegion Invalid;                    // waiting for Paint
   bool EraseInvalid = false;
   std::map<int, UINT> Timers;  // Qt timer id -> window timer id
@@ -103,6 +103,11 @@ struct TWindow::TImpl {
   QWidget* Top() const { return Outer != nullptr ? static_cast<QWidget*>(Outer) : Widget; }
   // Runs WM_PAINT when something is invalid.
   void PaintPending(TWindow& window);
+  // Makes the backing image at the client area's size, all background, when there is
+  // none yet: made on first use, it costs nothing for a window that never shows or is
+  // always covered, nor for the sizes a window passes through before it first paints.
+  // Until then the whole client area is invalid.
+  void MakeBacking(COLORREF background);
   // Asks the screen to show these pixels of the backing image again.
   void Show(const QRect& area);
 };

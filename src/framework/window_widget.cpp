@@ -89,6 +89,7 @@ void TWindowWidget::paintEvent(QPaintEvent* e) {
   impl.InPaintEvent = true;
   impl.PaintPending(*Owner);
   impl.InPaintEvent = false;
+  impl.MakeBacking(Owner->GetBkgndColor());
   QPainter painter(this);
   painter.drawImage(e->rect(), impl.Backing, e->rect());
 }
@@ -97,20 +98,27 @@ void TWindowWidget::resizeEvent(QResizeEvent* e) {
   if (Owner == nullptr) return;
   TWindow::TImpl& impl = *Owner->Impl();
   const QSize size = e->size().expandedTo(QSize(0, 0));
-  const QSize old = impl.Backing.size();
-  // Keep what was drawn; what the new size uncovers is invalid and erased.
-  QImage grown(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-  grown.fill(ToQRgb(Owner->GetBkgndColor()));
-  {
-    QPainter painter(&grown);
-    painter.drawImage(0, 0, impl.Backing);
-  }
-  impl.Backing = grown;
-  impl.Invalid &= QRect(QPoint(0, 0), size);
-  const QRegion uncovered = QRegion(QRect(QPoint(0, 0), size)) - QRegion(QRect(QPoint(0, 0), old));
-  if (!uncovered.isEmpty()) {
-    impl.Invalid += uncovered;
+  const QRect whole(QPoint(0, 0), size);
+  if (impl.Backing.isNull()) {
+    // Never painted: all of it waits for the first paint, which makes the image.
+    impl.Invalid = whole;
     impl.EraseInvalid = true;
+  } else if (impl.Backing.size() != size.expandedTo(QSize(1, 1))) {
+    // Keep what was drawn; what the new size uncovers is invalid and erased.
+    const QSize old = impl.Backing.size();
+    QImage grown(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    grown.fill(ToQRgb(Owner->GetBkgndColor()));
+    {
+      QPainter painter(&grown);
+      painter.drawImage(0, 0, impl.Backing);
+    }
+    impl.Backing = grown;
+    impl.Invalid &= whole;
+    const QRegion uncovered = QRegion(whole) - QRegion(QRect(QPoint(0, 0), old));
+    if (!uncovered.isEmpty()) {
+      impl.Invalid += uncovered;
+      impl.EraseInvalid = true;
+    }
   }
   WPARAM kind = SIZE_RESTORED;
   if (isWindow() && isMaximized()) kind = SIZE_MAXIMIZED;
