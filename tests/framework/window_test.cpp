@@ -307,6 +307,31 @@ TEST(WindowPainting, ResizeKeepsPixelsAndSendsSize) {
   EXPECT_EQ(w.Impl()->Backing.size(), QSize(60, 50));
 }
 
+TEST(WindowPainting, TheBackingImageIsMadeByTheFirstPaintAndKeptThroughResizes) {
+  TPaintWindow w;
+  ASSERT_TRUE(w.Create());
+  EXPECT_TRUE(w.Impl()->Backing.isNull());  // nothing painted, nothing shown: no image yet
+  w.ShowWindow(SW_SHOW);
+  w.MoveWindow(0, 0, 80, 70, false);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(w.Impl()->Backing.size(), QSize(80, 70));
+  ASSERT_FALSE(w.Painted.empty());
+  EXPECT_EQ(w.Painted.back(), TRect(0, 0, 80, 70));
+  {
+    TClientDC dc(w);
+    dc.SetPixel(50, 40, 0x123456);
+  }
+  // The same size again paints nothing; a larger one keeps what was drawn.
+  for (const auto& [width, height] : {std::pair{80, 70}, std::pair{100, 90}}) {
+    w.Painted.clear();
+    w.MoveWindow(0, 0, width, height, false);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.Impl()->Backing.size(), QSize(width, height));
+    EXPECT_EQ(BackingPixel(w, 50, 40), 0x123456u) << width;
+    EXPECT_EQ(w.Painted.empty(), width == 80) << width;
+  }
+}
+
 TEST(WindowMessageBox, GoesThroughTheResponder) {
   TModalRequest seen;
   TScopedModalResponder responder([&](const TModalRequest& request) {
