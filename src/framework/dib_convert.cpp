@@ -188,25 +188,24 @@ QImage DibToImage(const TDib& dib) {
 QImage IconToImage(const TDib& dib) {
   QImage image = DibToImage(dib);
   if (image.isNull() || dib.BitsPixel() != 32 || dib.Compression() != BI_RGB) return image;
+  const int width = image.width();
   const int height = image.height();
   // Rows lie one after another from the bottom one (DibToImage checked them all).
   const BYTE* bottom = dib.ScanLine(0);
   const std::size_t stride = dib.BytesPerLine();
-  const auto alphaAt = [bottom, stride, height](int x, int y) {
-    return bottom[static_cast<std::size_t>(height - 1 - y) * stride +
-                  4 * static_cast<std::size_t>(x) + 3];
-  };
+  const std::size_t rowBytes = 4 * static_cast<std::size_t>(width);
   bool anyAlpha = false;
   for (int y = 0; y < height && !anyAlpha; ++y) {
-    for (int x = 0; x < image.width() && !anyAlpha; ++x) anyAlpha = alphaAt(x, y) != 0;
+    const BYTE* row = bottom + static_cast<std::size_t>(y) * stride;
+    for (std::size_t at = 3; at < rowBytes && !anyAlpha; at += 4) anyAlpha = row[at] != 0;
   }
   if (!anyAlpha) return image;
+  // Blue, green, red and alpha bytes read as one word are the colour with its alpha.
   image.convertTo(QImage::Format_ARGB32);
   for (int y = 0; y < height; ++y) {
-    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
-      row[x] = (row[x] & 0xFFFFFFu) | (QRgb{alphaAt(x, y)} << 24);
-    }
+    const BYTE* src = bottom + static_cast<std::size_t>(height - 1 - y) * stride;
+    auto* dst = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < width; ++x, src += 4) dst[x] = ReadDword(src);
   }
   return image;
 }

@@ -113,13 +113,19 @@ class TCanvas {
           Row(y)[x] = Face;  // no sample of a pixel beyond the square is inside it
           continue;
         }
+        // A pixel left here lies wholly in one corner's square, where the samples nearest
+        // to and farthest from the corner's centre are among the four outermost: when
+        // those agree, so do all the rest.
         constexpr int Samples = 4;
-        int inside = 0;
-        for (int sy = 0; sy < Samples; ++sy) {
-          for (int sx = 0; sx < Samples; ++sx) {
-            const double px = x + (sx + 0.5) / Samples;
-            const double py = y + (sy + 0.5) / Samples;
-            if (Inside(px, py, begin, end, radius)) ++inside;
+        const auto sample = [&](int sx, int sy) {
+          return Inside(x + (sx + 0.5) / Samples, y + (sy + 0.5) / Samples, begin, end, radius);
+        };
+        const int outermost = sample(0, 0) + sample(Samples - 1, 0) + sample(0, Samples - 1) +
+                              sample(Samples - 1, Samples - 1);
+        int inside = outermost == 4 ? Samples * Samples : 0;
+        if (outermost != 0 && outermost != 4) {
+          for (int sy = 0; sy < Samples; ++sy) {
+            for (int sx = 0; sx < Samples; ++sx) inside += sample(sx, sy) ? 1 : 0;
           }
         }
         auto& p = Row(y)[x];
