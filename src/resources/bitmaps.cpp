@@ -3,11 +3,14 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
+#include <span>
 
 #include "framework/dib.h"
 #include "framework/resources.h"
 #include "resources/icon_art.h"
+#include "resources/icon_pixels.h"
 #include "resources/toolbar_art.h"
 
 namespace {
@@ -54,16 +57,28 @@ TDib GlyphDib(const TToolbarArt& art) {
 // 32 bits a pixel: blue, green, red, alpha.
 TDib IconDib(int size) {
   TDib dib;
-  const std::vector<std::uint32_t> pixels = DrawProgramIcon(size);
-  if (pixels.empty() || !dib.CreateFromHeader(Header(size, 32))) return TDib();
+  if (!dib.CreateFromHeader(Header(size, 32))) return TDib();
   // 0xAARRGGBB stored little end first is blue, green, red, alpha already.
   static_assert(std::endian::native == std::endian::little);
-  for (int y = 0; y < size; ++y) {
-    std::memcpy(dib.ScanLine(size - 1 - y),
-                pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(size),
-                static_cast<std::size_t>(size) * sizeof(std::uint32_t));
+  const std::span<const std::uint32_t> runs = ProgramIconRuns(size);
+  int x = 0;
+  int y = 0;
+  // The runs go top down, the DIB's rows bottom up.
+  auto* row = reinterpret_cast<std::uint32_t*>(dib.ScanLine(size - 1));
+  for (std::size_t at = 0; at + 1 < runs.size() && y < size; at += 2) {
+    for (std::uint32_t left = runs[at]; left > 0 && y < size;) {
+      const int count = static_cast<int>(std::min<std::uint32_t>(left, size - x));
+      std::fill_n(row + x, count, runs[at + 1]);
+      left -= static_cast<std::uint32_t>(count);
+      x += count;
+      if (x == size && ++y < size) {
+        x = 0;
+        row = reinterpret_cast<std::uint32_t*>(dib.ScanLine(size - 1 - y));
+      }
+    }
   }
-  return dib;
+  // Runs that fall short of the whole picture are a fault in the build.
+  return y == size ? std::move(dib) : TDib();
 }
 
 }  // namespace

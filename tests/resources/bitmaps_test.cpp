@@ -107,6 +107,13 @@ TEST_F(BitmapResources, TheProgramIconComesInEveryDesktopSizeWithItsEmptyCellBot
     ASSERT_EQ(dib.Width(), size);
     ASSERT_EQ(dib.Height(), size);
     ASSERT_EQ(dib.BitsPixel(), 32);
+    // Carried as drawn at build time, pixel for pixel.
+    const std::vector<std::uint32_t> drawn = DrawProgramIcon(size);
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x) {
+        ASSERT_EQ(Argb(dib, x, y), drawn[static_cast<std::size_t>(y * size + x)]) << x << "," << y;
+      }
+    }
     EXPECT_EQ(Argb(dib, size / 2, size / 2) >> 24, 0xFFu);
     if (size >= 32) {
       EXPECT_EQ(Argb(dib, 0, 0) >> 24, 0u) << "rounded corner";
