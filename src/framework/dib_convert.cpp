@@ -186,12 +186,12 @@ QImage DibToImage(const TDib& dib) {
 }
 
 QImage IconToImage(const TDib& dib) {
-  QImage image = DibToImage(dib);
-  if (image.isNull() || dib.BitsPixel() != 32 || dib.Compression() != BI_RGB) return image;
-  const int width = image.width();
-  const int height = image.height();
-  // Rows lie one after another from the bottom one (DibToImage checked them all).
-  const BYTE* bottom = dib.ScanLine(0);
+  if (!dib.IsOK() || dib.BitsPixel() != 32 || dib.Compression() != BI_RGB) return DibToImage(dib);
+  const int width = dib.Width();
+  const int height = dib.Height();
+  const BYTE* bottom = height > 0 ? dib.ScanLine(0) : nullptr;
+  if (width < 1 || bottom == nullptr || dib.ScanLine(height - 1) == nullptr) return QImage();
+  // Rows lie one after another from the bottom one.
   const std::size_t stride = dib.BytesPerLine();
   const std::size_t rowBytes = 4 * static_cast<std::size_t>(width);
   bool anyAlpha = false;
@@ -199,9 +199,10 @@ QImage IconToImage(const TDib& dib) {
     const BYTE* row = bottom + static_cast<std::size_t>(y) * stride;
     for (std::size_t at = 3; at < rowBytes && !anyAlpha; at += 4) anyAlpha = row[at] != 0;
   }
-  if (!anyAlpha) return image;
+  if (!anyAlpha) return DibToImage(dib);
   // Blue, green, red and alpha bytes read as one word are the colour with its alpha.
-  image.convertTo(QImage::Format_ARGB32);
+  QImage image(width, height, QImage::Format_ARGB32);
+  if (image.isNull()) return image;
   for (int y = 0; y < height; ++y) {
     const BYTE* src = bottom + static_cast<std::size_t>(height - 1 - y) * stride;
     auto* dst = reinterpret_cast<QRgb*>(image.scanLine(y));

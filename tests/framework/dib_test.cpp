@@ -512,6 +512,39 @@ TEST(DibToImage, ThirtyTwoBitsDefaultIgnoresTheTopByte) {
   EXPECT_EQ(ImageRow(image, 1), Hexes({0xFF112233, White}));
 }
 
+// Icons: the top byte is alpha once any pixel has some; without any, the plain picture.
+TEST(DibToImage, IconsKeepTheirAlphaWhenTheyHaveAny) {
+  struct TCase {
+    DWORD Bottom[2], Top[2];
+    QImage::Format Format;
+    QRgb Want[2][2];  // rows from the top
+  };
+  const TCase cases[] = {
+      {{0xFF000000, 0x00ABCDEF},
+       {0x80112233, 0x00FFFFFF},
+       QImage::Format_ARGB32,
+       {{0x80112233, 0x00FFFFFF}, {0xFF000000, 0x00ABCDEF}}},
+      {{0x00000000, 0x00ABCDEF},
+       {0x00112233, 0x00FFFFFF},
+       QImage::Format_RGB32,
+       {{0xFF112233, White}, {Black, 0xFFABCDEF}}},
+  };
+  for (const TCase& c : cases) {
+    TDib dib;
+    ASSERT_TRUE(dib.CreateFromHeader(Header(2, 2, 32)));
+    PutPixels(dib, 0, 4, {c.Bottom[0], c.Bottom[1]});
+    PutPixels(dib, 1, 4, {c.Top[0], c.Top[1]});
+    const QImage image = IconToImage(dib);
+    SCOPED_TRACE(Hex(c.Top[0]));
+    ASSERT_EQ(image.format(), c.Format);
+    ASSERT_EQ(image.size(), QSize(2, 2));
+    for (int y = 0; y < 2; ++y) {
+      const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+      EXPECT_EQ(Hexes({row[0], row[1]}), Hexes({c.Want[y][0], c.Want[y][1]})) << y;
+    }
+  }
+}
+
 QImage Convert32WithMasks(DWORD red, DWORD green, DWORD blue, std::initializer_list<DWORD> pixels) {
   TDib dib;
   if (!dib.CreateFromHeader(Header(static_cast<LONG>(pixels.size()), 1, 32, BI_BITFIELDS))) {
