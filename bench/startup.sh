@@ -18,7 +18,8 @@ wm=$!
 sleep 0.5
 cp "$build/src/app/kavro" "$work/kavro"
 
-# One start: prints "wall_ms cpu_ms" once a window of that name is visible.
+# One start: prints "wall_ms cpu_ms": the time until a window of that name is visible and
+# the CPU it took to get there and paint.
 measure() {
   local program="$1" name="$2"
   local start end pid cpu
@@ -27,9 +28,17 @@ measure() {
   pid=$!
   until xdotool search --onlyvisible --name "^${name}\$" >/dev/null 2>&1; do sleep 0.005; done
   end=$(date +%s%N)
-  # Time on a CPU of every thread, in nanoseconds (the tick counts of /proc/PID/stat are
-  # 10 ms coarse, a good part of a start).
-  cpu=$(cat /proc/"$pid"/task/*/schedstat | awk '{ ns += $1 } END { printf "%.1f", ns / 1e6 }')
+  # The CPU once the program has drawn its first frame and gone idle, so that what it
+  # spends does not depend on when the search above happened to look: time on a CPU of
+  # every thread, in nanoseconds (the tick counts of /proc/PID/stat are 10 ms coarse).
+  local before=-1
+  cpu=0
+  for _ in $(seq 40); do
+    cpu=$(cat /proc/"$pid"/task/*/schedstat | awk '{ ns += $1 } END { printf "%.1f", ns / 1e6 }')
+    awk -v a="$before" -v b="$cpu" 'BEGIN { exit !(b - a < 0.2) }' && break
+    before=$cpu
+    sleep 0.05
+  done
   kill "$pid"
   wait "$pid" 2>/dev/null || true
   rm -f "$work/kavro.ini"

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
+#include <QPointer>
 
 #include <cstddef>
 #include <cstring>
@@ -35,6 +36,29 @@ QImage OfferedImage(const QMimeData& data) {
     if (!image.isNull()) return image;
   }
   return QImage();
+}
+
+// What the clipboard offers, learnt once for each content it holds: asking costs round
+// trips to the display server (and for a picture, decoding it), and the commands' enablers
+// ask after every batch of events.
+struct TOffers {
+  std::optional<bool> Bitmap;
+  std::optional<bool> Dib;
+  std::optional<bool> Text;
+};
+
+TOffers& Offers() {
+  static TOffers offers;
+  static QPointer<QClipboard> watched;
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard != watched) {
+    offers = {};
+    watched = clipboard;
+    if (clipboard != nullptr) {
+      QObject::connect(clipboard, &QClipboard::dataChanged, [] { offers = {}; });
+    }
+  }
+  return offers;
 }
 
 DWORD ReadDword(const BYTE* p) {
@@ -144,18 +168,29 @@ bool TClipboard::IsOpen() const {
 }
 
 bool TClipboard::IsClipboardFormatAvailable(UINT format) const {
-  const QMimeData* data = Offered();
-  if (data == nullptr) return false;
+  TOffers& offers = Offers();
+  std::optional<bool>* known = nullptr;
   switch (format) {
     case CF_BITMAP:
-      return !OfferedImage(*data).isNull();
+      known = &offers.Bitmap;
+      break;
     case CF_DIB:
-      return data->hasFormat(BmpMime);
+      known = &offers.Dib;
+      break;
     case CF_TEXT:
-      return data->hasText();
+      known = &offers.Text;
+      break;
     default:
       return false;
   }
+  if (!known->has_value()) {
+    const QMimeData* data = Offered();
+    if (data == nullptr) return false;
+    if (format == CF_BITMAP) *known = !OfferedImage(*data).isNull();
+    if (format == CF_DIB) *known = data->hasFormat(BmpMime);
+    if (format == CF_TEXT) *known = data->hasText();
+  }
+  return **known;
 }
 
 std::unique_ptr<TBitmap> TClipboard::GetBitmap() const {
@@ -182,6 +217,7 @@ std::unique_ptr<TPalette> TClipboard::GetPalette() const {
 bool TClipboard::EmptyClipboard() {
   if (!IsOpen() || QGuiApplication::clipboard() == nullptr) return false;
   QGuiApplication::clipboard()->clear();
+  Offers() = {};
   return true;
 }
 
@@ -190,6 +226,7 @@ bool TClipboard::SetBitmap(const TBitmap& bitmap) {
   const QImage& image = bitmap.Impl().Image;
   QGuiApplication::clipboard()->setImage(
       bitmap.IsMonochrome() ? image.convertToFormat(QImage::Format_Mono) : image);
+  Offers() = {};
   return true;
 }
 
@@ -207,5 +244,6 @@ bool TClipboard::SetDib(const TDib& dib) {
   auto* data = new QMimeData;  // the clipboard takes it over
   data->setData(BmpMime, bytes);
   QGuiApplication::clipboard()->setMimeData(data);
+  Offers() = {};
   return true;
 }

@@ -1,5 +1,5 @@
-// Private to the framework: 32-bit images for whole pictures, allocated so that filling
-// them costs as few page faults as the system allows.
+// Private to the framework: 32-bit images for whole pictures and windows, allocated so
+// that filling them costs as few page faults as the system allows.
 #pragma once
 
 #include <QImage>

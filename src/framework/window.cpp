@@ -8,6 +8,7 @@
 #include "framework/application.h"
 #include "framework/dc.h"
 #include "framework/dc_impl.h"
+#include "framework/large_image.h"
 #include "framework/message_box.h"
 #include "framework/messages.h"
 #include "framework/qt_bridge.h"
@@ -21,7 +22,8 @@ void TWindow::TImpl::PaintPending(TWindow& window) {
 
 void TWindow::TImpl::MakeBacking(COLORREF background) {
   if (!Backing.isNull() || Widget == nullptr) return;
-  Backing = QImage(Widget->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  const QSize size = Widget->size().expandedTo(QSize(1, 1));
+  Backing = UnfilledImage(size.width(), size.height());
   Backing.fill(ToQRgb(background));
 }
 

@@ -7,7 +7,10 @@
 #include <QResizeEvent>
 #include <QTimerEvent>
 
+#include <algorithm>
+
 #include "framework/key_map.h"
+#include "framework/large_image.h"
 #include "framework/messages.h"
 #include "framework/qt_bridge.h"
 #include "framework/window_impl.h"
@@ -106,7 +109,7 @@ void TWindowWidget::resizeEvent(QResizeEvent* e) {
   } else if (impl.Backing.size() != size.expandedTo(QSize(1, 1))) {
     // Keep what was drawn; what the new size uncovers is invalid and erased.
     const QSize old = impl.Backing.size();
-    QImage grown(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    QImage grown = UnfilledImage(std::max(1, size.width()), std::max(1, size.height()));
     grown.fill(ToQRgb(Owner->GetBkgndColor()));
     {
       QPainter painter(&grown);

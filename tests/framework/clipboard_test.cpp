@@ -7,6 +7,7 @@
 #include <QMimeData>
 
 #include <cstring>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,47 @@ TEST_F(ClipboardTest, OneOwnerAtATimeAndNothingWhileClosed) {
   EXPECT_FALSE(first.IsOpen());
   EXPECT_EQ(first.GetBitmap(), nullptr);
   EXPECT_FALSE(first.GetDib().has_value());
+}
+
+// Asked again after every change, whoever made it: the answers are kept between changes.
+TEST_F(ClipboardTest, WhatIsOfferedFollowsEveryChange) {
+  QClipboard& qt = *QGuiApplication::clipboard();
+  QImage picture(3, 2, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  QByteArray bmp;
+  {
+    QFile file(TestDataPath(QStringLiteral("bmpsuite/g/rgb24.bmp")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    bmp = file.readAll();
+  }
+  struct TStep {
+    const char* Name;
+    std::function<void()> Change;
+    bool Bitmap, Dib, Text;
+  };
+  const TStep steps[] = {
+      {"picture", [&] { qt.setImage(picture); }, true, false, false},
+      {"text", [&] { qt.setText("Kavro"); }, false, false, true},
+      {"bmp data",
+       [&] {
+         auto* data = new QMimeData;  // the clipboard takes it over
+         data->setData("image/bmp", bmp);
+         qt.setMimeData(data);
+       },
+       true, true, false},
+      {"nothing", [&] { qt.clear(); }, false, false, false},
+  };
+  TClipboard clipboard;
+  for (const TStep& step : steps) {
+    SCOPED_TRACE(step.Name);
+    step.Change();
+    QCoreApplication::processEvents();
+    for (int again = 0; again < 2; ++again) {
+      EXPECT_EQ(clipboard.IsClipboardFormatAvailable(CF_BITMAP), step.Bitmap);
+      EXPECT_EQ(clipboard.IsClipboardFormatAvailable(CF_DIB), step.Dib);
+      EXPECT_EQ(clipboard.IsClipboardFormatAvailable(CF_TEXT), step.Text);
+    }
+  }
 }
 
 TEST_F(ClipboardTest, APictureComesBackPixelForPixelAndEmptyingRemovesIt) {
