@@ -113,7 +113,7 @@ class BlackBox : public testing::Test {
     Desktop.Key("Return");
     const std::optional<int> code = Desktop.WaitForExit();
     ASSERT_TRUE(code.has_value()) << "the program did not end";
-    EXPECT_EQ(*code, 0);
+    EXPECT_EQ(*code, 0) << Desktop.ProgramOutput().toStdString();
   }
 
   // Opens a file dialog with its keys and types a path into it.

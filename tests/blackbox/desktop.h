@@ -43,11 +43,11 @@ class TDesktop {
   void Click(int x, int y);
   void Pause(int milliseconds);
   QImage Screenshot();
+  // The end of what the program wrote to its standard output and error.
+  QString ProgramOutput() const;
 
  private:
   QProcessEnvironment Environment() const;
-  // The end of what the program wrote to its standard output and error.
-  QString ProgramOutput() const;
   QString Run(const QString& program, const QStringList& arguments, int milliseconds = 10000);
 
   QString Trouble;
