@@ -40,7 +40,7 @@ QImage OfferedImage(const QMimeData& data) {
 
 // What the clipboard offers, learnt once for each content it holds: asking costs round
 // trips to the display server (and for a picture, decoding it), and the commands' enablers
-// ask after every batch of events.
+// ask after every batch of events. Qt tells of every change, ours included.
 struct TOffers {
   std::optional<bool> Bitmap;
   std::optional<bool> Dib;
@@ -168,29 +168,26 @@ bool TClipboard::IsOpen() const {
 }
 
 bool TClipboard::IsClipboardFormatAvailable(UINT format) const {
+  const auto answer = [](std::optional<bool>& known, auto ask) {
+    if (!known.has_value()) {
+      const QMimeData* data = Offered();
+      if (data == nullptr) return false;
+      known = ask(*data);
+    }
+    return *known;
+  };
   TOffers& offers = Offers();
-  std::optional<bool>* known = nullptr;
   switch (format) {
     case CF_BITMAP:
-      known = &offers.Bitmap;
-      break;
+      return answer(offers.Bitmap,
+                    [](const QMimeData& data) { return !OfferedImage(data).isNull(); });
     case CF_DIB:
-      known = &offers.Dib;
-      break;
+      return answer(offers.Dib, [](const QMimeData& data) { return data.hasFormat(BmpMime); });
     case CF_TEXT:
-      known = &offers.Text;
-      break;
+      return answer(offers.Text, [](const QMimeData& data) { return data.hasText(); });
     default:
       return false;
   }
-  if (!known->has_value()) {
-    const QMimeData* data = Offered();
-    if (data == nullptr) return false;
-    if (format == CF_BITMAP) *known = !OfferedImage(*data).isNull();
-    if (format == CF_DIB) *known = data->hasFormat(BmpMime);
-    if (format == CF_TEXT) *known = data->hasText();
-  }
-  return **known;
 }
 
 std::unique_ptr<TBitmap> TClipboard::GetBitmap() const {
@@ -217,7 +214,6 @@ std::unique_ptr<TPalette> TClipboard::GetPalette() const {
 bool TClipboard::EmptyClipboard() {
   if (!IsOpen() || QGuiApplication::clipboard() == nullptr) return false;
   QGuiApplication::clipboard()->clear();
-  Offers() = {};
   return true;
 }
 
@@ -226,7 +222,6 @@ bool TClipboard::SetBitmap(const TBitmap& bitmap) {
   const QImage& image = bitmap.Impl().Image;
   QGuiApplication::clipboard()->setImage(
       bitmap.IsMonochrome() ? image.convertToFormat(QImage::Format_Mono) : image);
-  Offers() = {};
   return true;
 }
 
@@ -244,6 +239,5 @@ bool TClipboard::SetDib(const TDib& dib) {
   auto* data = new QMimeData;  // the clipboard takes it over
   data->setData(BmpMime, bytes);
   QGuiApplication::clipboard()->setMimeData(data);
-  Offers() = {};
   return true;
 }
