@@ -31,56 +31,66 @@ std::string SolvedMessage(int hours, int minutes, int seconds) {
 }
 
 void TMyWindow::StartClock() {
-  Clock->SetTime(0);
-  ShownSeconds = 0;
-  TimerBar->Invalidate(false);
+  ShowClock(0);
   UpdateStatusBar();
-  StartTick = TickCount();
-  SetTimer(CLOCK_TIMER_ID, CLOCK_PERIOD);
+  PlayTime.Start(TickCount(), 0);
+  FollowPlayTime();
 }
 
 void TMyWindow::ResetClock() {
-  StopClockTimer();
-  Clock->SetTime(0);
-  ShownSeconds = 0;
-  TimerBar->Invalidate(false);
+  PlayTime.Reset();
+  FollowPlayTime();
+  ShowClock(0);
 }
 
-void TMyWindow::StopClockTimer() {
-  KillTimer(CLOCK_TIMER_ID);
+void TMyWindow::StopClock() {
+  PlayTime.Stop(TickCount());
+  FollowPlayTime();
 }
 
 void TMyWindow::ContinueClock(int seconds) {
+  ShowClock(seconds);
+  PlayTime.Start(TickCount(), seconds);
+  FollowPlayTime();
+}
+
+void TMyWindow::ShowClock(int seconds) {
   Clock->SetTime(seconds);
   ShownSeconds = seconds;
-  StartTick = TickCount() - static_cast<DWORD>(seconds) * 1000U;
-  SetTimer(CLOCK_TIMER_ID, CLOCK_PERIOD);
+  TimerBar->Invalidate(false);
+}
+
+void TMyWindow::FollowPlayTime() {
+  if (PlayTime.IsCounting()) {
+    SetTimer(CLOCK_TIMER_ID, CLOCK_PERIOD);
+  } else {
+    KillTimer(CLOCK_TIMER_ID);
+  }
 }
 
 TResult TMyWindow::EvTimer(TParam1 id, TParam2) {
   const DWORD now = TickCount();
-  if (id != CLOCK_TIMER_ID) return 0;
-  // Unsigned arithmetic: the tick counter's wrap-around does no harm.
-  const int seconds = static_cast<int>((now - StartTick) / 1000U);
+  // A tick still queued when the time stopped has nothing to show.
+  if (id != CLOCK_TIMER_ID || !PlayTime.IsCounting()) return 0;
+  const int seconds = PlayTime.Seconds(now);
   if (seconds == ShownSeconds) return 0;
   Clock->SetTime(seconds);
   ShownSeconds = seconds;
   return 0;
 }
 
+// Focus changes reach the clock whenever they come: after a dialog the frame is activated
+// only once the command that opened it has returned, and a game started meanwhile waits
+// for that activation to count.
 TResult TMyWindow::EvKillFocus(TParam1, TParam2) {
-  if (!Puzzle->Idle) {
-    PauseTick = TickCount();
-    StopClockTimer();
-  }
+  PlayTime.SetActive(TickCount(), false);
+  FollowPlayTime();
   return 0;
 }
 
 TResult TMyWindow::EvSetFocus(TParam1, TParam2) {
-  if (!Puzzle->Idle) {
-    StartTick += TickCount() - PauseTick;
-    SetTimer(CLOCK_TIMER_ID, CLOCK_PERIOD);
-  }
+  PlayTime.SetActive(TickCount(), true);
+  FollowPlayTime();
   // The board takes the keys; it hands on what it does not play.
   Puzzle->SetFocus();
   return 0;
@@ -101,7 +111,7 @@ TResult TMyWindow::EvPuzzleMoved(TParam1, TParam2) {
 
 TResult TMyWindow::EvPuzzleSolved(TParam1, TParam2) {
   if (Puzzle->SoundOn) PlaySoundName("SystemStart");
-  StopClockTimer();
+  StopClock();
   // The time of the game is the one the clock shows.
   const int hours = Clock->Hours;
   const int minutes = Clock->Minutes;

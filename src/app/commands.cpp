@@ -84,7 +84,7 @@ END_RESPONSE_TABLE;
 
 bool TMyWindow::OpenPicture(const char* name) {
   ShowWaitCursor(true);
-  StopClockTimer();
+  StopClock();
   const bool loaded = Puzzle->LoadPicture(name, true);
   UpdateThumbnail();
   ShowWaitCursor(false);
@@ -183,7 +183,7 @@ void TMyWindow::CmScramble() {
 
 void TMyWindow::CmUnscramble() {
   OpenPicture(CurrentFile ? CurrentFile->c_str() : nullptr);
-  StopClockTimer();
+  StopClock();
 }
 
 void TMyWindow::CmSliding() {

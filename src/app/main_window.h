@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "app/game_clock.h"
 #include "framework/decorated_frame.h"
 #include "platform/ticks.h"
 #include "platform/wintypes.h"
@@ -74,9 +75,9 @@ class TMyWindow : public TDecoratedFrame {
   std::optional<std::string> CurrentFile;
   std::optional<std::string> GameFile;
   std::optional<std::string> Recent[4];
-  DWORD StartTick = 0;
+  // The time played; the clock face shows its whole seconds.
+  TGameClock PlayTime;
   int ShownSeconds = 0;
-  DWORD PauseTick = 0;
   THarbor* Harbor = nullptr;
   TDockableControlBar* Toolbar = nullptr;
   TDockableControlBar* TimerBar = nullptr;
@@ -162,9 +163,12 @@ class TMyWindow : public TDecoratedFrame {
   void ResizeBoard(int columns, int rows);
   void Relayout();
   void CheckItem(UINT id, bool on);
-  // The clock: stops the timer, or starts it again from the saved elapsed seconds.
-  void StopClockTimer();
+  // The clock: the game's time stops where it stands; a game continues from the given
+  // seconds; the clock face shows seconds; the timer runs exactly while the time counts.
+  void StopClock();
   void ContinueClock(int seconds);
+  void ShowClock(int seconds);
+  void FollowPlayTime();
   void ShowWaitCursor(bool wait);
   // The picture file the player chooses, or none on Cancel.
   std::optional<std::string> AskPictureFile(bool withStartDirectory);

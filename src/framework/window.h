@@ -1,5 +1,21 @@
 // TWindow: a window object that exists before its window is created and is harmless when
 // it never is, so that models built on it run without a display.
+//
+// Focus and activation. A top-level window's client gets WM_SETFOCUS and WM_KILLFOCUS when
+// the desktop activates and deactivates the window; they come in the order the desktop
+// sends them, which is not the order of a system that activates synchronously:
+// - Modal dialogs, message boxes and the common dialogs: the owner gets WM_KILLFOCUS once
+//   the dialog is shown, but WM_SETFOCUS only after the dialog has closed and the command
+//   that opened it has returned, not while Execute or MessageBox returns. A dialog the
+//   desktop never activates leaves the owner with no WM_KILLFOCUS and then a WM_SETFOCUS
+//   it already had.
+// - Owned windows (floating bars, the thumbnail): a click activates the owned window; the
+//   owner gets WM_KILLFOCUS first and its command runs while it is inactive.
+// - Minimise sends WM_KILLFOCUS; restore sends WM_SETFOCUS after the window is shown, and
+//   paints may come before it.
+// The framework passes the events on as they come and does not reorder them: code that
+// cares keeps its own state so that any order, repetition or missing half gives the same
+// result.
 #pragma once
 
 #include <memory>

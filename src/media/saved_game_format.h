@@ -17,7 +17,7 @@ constexpr const char* GameMagic = "KVR20";
 // Board sides a saved game may have: the piece table holds no more.
 constexpr int MinSavedSide = 3;
 constexpr int MaxSavedSide = 20;
-// The clock counts milliseconds in 32 bits; a longer game cannot be timed.
+// The longest time a saved game holds: its milliseconds fit in 32 signed bits.
 constexpr std::int32_t MaxElapsedSeconds = INT32_MAX / 1000;
 
 struct TGameHeader {

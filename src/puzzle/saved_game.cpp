@@ -63,8 +63,9 @@ bool TPuzzle::SaveGame(const char* path, const char* pictureName, int elapsedSec
   const char* name = ContentKind == TContentKind::Alphabet  ? AlphabetName
                      : ContentKind == TContentKind::Numeric ? NumericName
                                                             : pictureName;
-  // A picture game whose picture cannot be named in the file could never be restored.
-  if (!SetPictureName(header, name)) {
+  // A picture game whose picture cannot be named in the file, or a time no clock could
+  // have run, could never be restored.
+  if (!SetPictureName(header, name) || elapsedSeconds < 0 || elapsedSeconds > MaxElapsedSeconds) {
     MessageBox("Unable to save the game.", "Kavro", MB_ICONSTOP | MB_OK);
     return false;
   }

@@ -1,9 +1,12 @@
-// The game clock with a hand-driven tick count: start, ticks, pause and resume, the
-// counter's wrap-around, and the solved message.
+// The game clock with a hand-driven tick count: start, ticks, pause and resume in any order,
+// the counter's wrap-around, and the solved message.
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+
+#include <sstream>
+#include <string>
 
 #include "dialogs/seven_gadget.h"
 #include "framework/resources.h"
@@ -18,42 +21,72 @@ void Tick(TMyWindow& frame, DWORD now) {
 
 }  // namespace
 
-TEST_F(MainWindowTest, ClockCountsPausesAndResumes) {
-  Start();
-  for (DWORD start : {DWORD{5000}, DWORD{0xFFFFF000}}) {
-    SCOPED_TRACE(start);
-    Now = start;
-    Command(CM_SCRAMBLE);
-    EXPECT_FALSE(Board().Idle);
-    Tick(*Frame, start + 999);
-    EXPECT_EQ(Frame->Clock->Seconds, 0);
-    Tick(*Frame, start + 1000);  // past the counter's wrap for the second start
-    EXPECT_EQ(Frame->Clock->Seconds, 1);
-    Frame->HandleMessage(WM_TIMER, CLOCK_TIMER_ID + 1, 0);
-    EXPECT_EQ(Frame->ShownSeconds, 1) << "other timers are not the clock";
-
-    // Ten minutes in another program do not count.
-    Now = start + 2500;
-    Frame->HandleMessage(WM_KILLFOCUS, 0, 0);
-    Now = start + 2500 + 600000;
-    Frame->HandleMessage(WM_SETFOCUS, 0, 0);
-    Tick(*Frame, start + 603600);
-    EXPECT_EQ(Frame->ShownSeconds, 3);
-    Tick(*Frame, start + 600000 + 3661000);
-    EXPECT_EQ(Frame->Clock->Hours, 1);
-    EXPECT_EQ(Frame->Clock->Minutes, 1);
-    EXPECT_EQ(Frame->Clock->Seconds, 1);
+// Each script is what the frame meets, in the order a desktop may deliver it: "s" and "k"
+// the frame's activation and deactivation, "F" Scramble, "U" Unscramble, "L" Load game
+// through its dialog (a game saved at 5 s), "t" a clock tick with the seconds then shown;
+// each at its tick count.
+TEST_F(MainWindowTest, ClockCountsOnlyTheTimePlayedWhateverTheOrderOfFocusAndCommands) {
+  const std::string saved = Dir() + "five.KVR";
+  {
+    TPuzzle board(3, 3, nullptr);
+    board.SetSize(3, 3);
+    board.MoveEmptyLeft(true);
+    board.Idle = false;
+    ASSERT_TRUE(board.SaveGame(saved.c_str(), nullptr, 5));
   }
-
-  // Idle boards ignore focus changes; Unscramble stops the clock at zero.
-  Command(CM_UNSCRAMBLE);
-  EXPECT_TRUE(Board().Idle);
-  EXPECT_EQ(Frame->ShownSeconds, 0);
-  const DWORD before = Frame->StartTick;
-  Frame->HandleMessage(WM_KILLFOCUS, 0, 0);
-  Now += 5000;
-  Frame->HandleMessage(WM_SETFOCUS, 0, 0);
-  EXPECT_EQ(Frame->StartTick, before);
+  const char* scripts[] = {
+      // Activation after the command returned, as Qt delivers it after a modal dialog.
+      "s0 k1000 L8000 t8500=5 s8600 t9600=6 t13600=10",
+      // A dialog that never deactivated the frame: a resume with no pause adds nothing.
+      "s0 L8000 s8100 t9100=6",
+      // Scramble while another window of the program is active: counts from activation.
+      "s0 k100 F5000 t9000=0 s10000 t11000=1",
+      // A second pause or resume changes nothing.
+      "s0 F0 k1000 k5000 s9000 s9500 t10000=2",
+      // Ten minutes in another program, or a dialog held open, do not count.
+      "s0 F0 t2000=2 k2500 s602500 t603000=3 t4261000=3661",
+      // Across the tick counter's wrap-around.
+      "s4294963296 F4294963296 t4294964296=1 k4294966296 s5000 t6000=4",
+      // After Unscramble the clock stays at zero whatever the focus does.
+      "s0 F0 t3000=3 U3000 t3000=0 k4000 s9000 t10000=0",
+  };
+  for (const char* script : scripts) {
+    SCOPED_TRACE(script);
+    Start();
+    TScopedModalResponder loadDialog(
+        [&](const TModalRequest&) { return TModalAnswer(IDOK, saved); });
+    std::istringstream steps(script);
+    std::string step;
+    while (steps >> step) {
+      Now = static_cast<DWORD>(std::stoul(step.substr(1)));
+      switch (step[0]) {
+        case 's':
+          Frame->HandleMessage(WM_SETFOCUS, 0, 0);
+          break;
+        case 'k':
+          Frame->HandleMessage(WM_KILLFOCUS, 0, 0);
+          break;
+        case 'F':
+          Command(CM_SCRAMBLE);
+          break;
+        case 'U':
+          Command(CM_UNSCRAMBLE);
+          break;
+        case 'L':
+          Command(CM_LOADGAME);
+          break;
+        case 't':
+          Frame->HandleMessage(WM_TIMER, CLOCK_TIMER_ID, 0);
+          EXPECT_EQ(Frame->ShownSeconds, std::stoi(step.substr(step.find('=') + 1))) << step;
+          break;
+      }
+    }
+    Frame->HandleMessage(WM_TIMER, CLOCK_TIMER_ID + 1, 0);
+    EXPECT_EQ(Frame->ShownSeconds,
+              Frame->Clock->Hours * 3600 + Frame->Clock->Minutes * 60 + Frame->Clock->Seconds)
+        << "other timers are not the clock, and the face shows the time";
+    Frame->Destroy();
+  }
 }
 
 TEST_F(MainWindowTest, SolvedGameAsksForANameOnlyForABestTime) {

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "desktop.h"
+#include "puzzle/puzzle.h"
 
 constexpr QRgb Teal = qRgb(64, 128, 128);  // the default background: grid and empty cell
 constexpr QRgb Tile = qRgb(192, 192, 192);
@@ -71,6 +72,25 @@ struct TBoard {
   }
 };
 
+// A saved letter game one move (Left) from solved, its clock at seconds; made by the
+// game's own board, which draws nothing while it is never shown.
+inline bool SaveAlmostSolvedGame(const QString& path, int seconds) {
+  TPuzzle board(3, 3, nullptr);
+  board.SetSize(3, 3);
+  board.MoveEmptyLeft(true);
+  board.Idle = false;
+  return board.SaveGame(path.toUtf8().constData(), nullptr, seconds);
+}
+
+// The clock's seconds in a saved game: 32 bits, low byte first, at offset 261.
+inline int SavedSeconds(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly) || file.size() < 265) return -1;
+  const QByteArray b = file.readAll().mid(261, 4);
+  return static_cast<int>(static_cast<quint8>(b[0]) | static_cast<quint8>(b[1]) << 8 |
+                          static_cast<quint8>(b[2]) << 16 | static_cast<quint8>(b[3]) << 24);
+}
+
 inline int CountColour(const QImage& shot, QRgb colour) {
   int n = 0;
   for (int y = 0; y < shot.height(); ++y) {
@@ -115,10 +135,13 @@ class BlackBox : public testing::Test {
     EXPECT_EQ(*code, 0) << Desktop.ProgramOutput().toStdString();
   }
 
-  // Opens a file dialog with its keys and types a path into it.
-  void ChooseFile(const QString& keys, const QString& title, const QString& path) {
+  // Opens a file dialog with its keys and types a path into it, after holding the dialog
+  // open for a while when asked.
+  void ChooseFile(const QString& keys, const QString& title, const QString& path,
+                  int holdMilliseconds = 0) {
     Desktop.Key(keys);
     ASSERT_TRUE(Desktop.WaitForWindow(title));
+    Desktop.Pause(holdMilliseconds);
     Desktop.Key("ctrl+a");
     Desktop.Type(path);
     Desktop.Key("Return");

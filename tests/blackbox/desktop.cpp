@@ -6,7 +6,7 @@
 #include <QThread>
 
 TDesktop::TDesktop() {
-  for (const char* tool : {"Xvfb", "openbox", "xdotool", "xwd"}) {
+  for (const char* tool : {"Xvfb", "openbox", "xdotool", "xwd", "xprop", "xwininfo", "xmessage"}) {
     if (QStandardPaths::findExecutable(tool).isEmpty()) {
       Trouble = QStringLiteral("%1 is not installed").arg(tool);
       return;
@@ -26,12 +26,20 @@ TDesktop::TDesktop() {
   Display = ":" + QString::fromLatin1(Server.readLine()).trimmed();
   WindowManager.setProcessEnvironment(Environment());
   WindowManager.start("openbox", {"--sm-disable"});
-  if (!WindowManager.waitForStarted()) Trouble = "openbox did not start";
-  Pause(500);
+  if (!WindowManager.waitForStarted()) {
+    Trouble = "openbox did not start";
+    return;
+  }
+  // A window mapped before the window manager is ready stays unmanaged: no focus, no keys.
+  for (int waited = 0; waited < 10000; waited += 100) {
+    if (Run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id")) return;
+    Pause(100);
+  }
+  Trouble = "openbox did not get ready";
 }
 
 TDesktop::~TDesktop() {
-  for (QProcess* p : {&Program, &WindowManager, &Server}) {
+  for (QProcess* p : {&Program, &Other, &WindowManager, &Server}) {
     if (p->state() == QProcess::NotRunning) continue;
     p->terminate();
     if (!p->waitForFinished(3000)) p->kill();
@@ -131,10 +139,7 @@ bool TDesktop::WaitForWindow(const QString& name, int milliseconds) {
 
 bool TDesktop::WaitForWindows(const QString& name, int count, int milliseconds) {
   for (int waited = 0; waited < milliseconds; waited += 100) {
-    const QStringList windows =
-        Run("xdotool", {"search", "--onlyvisible", "--name", "^" + name + "$"})
-            .split('\n', Qt::SkipEmptyParts);
-    if (windows.size() >= count) {
+    if (Windows(name).size() >= count) {
       Pause(300);  // mapped; let it take the focus and paint
       return true;
     }
@@ -145,7 +150,7 @@ bool TDesktop::WaitForWindows(const QString& name, int count, int milliseconds) 
 
 bool TDesktop::WaitForGone(const QString& name, int milliseconds) {
   for (int waited = 0; waited < milliseconds; waited += 100) {
-    if (Run("xdotool", {"search", "--onlyvisible", "--name", "^" + name + "$"}).isEmpty()) {
+    if (Windows(name).isEmpty()) {
       Pause(300);  // the window below repaints
       return true;
     }
@@ -174,4 +179,42 @@ QImage TDesktop::Screenshot() {
   xwd.waitForFinished(10000);
   convert.waitForFinished(10000);
   return QImage::fromData(convert.readAllStandardOutput(), "PNG");
+}
+
+QStringList TDesktop::Windows(const QString& name) {
+  return Run("xdotool", {"search", "--onlyvisible", "--name", "^" + name + "$"})
+      .split('\n', Qt::SkipEmptyParts);
+}
+
+QRect TDesktop::ClientRect(const QString& window) {
+  // xwininfo, not xdotool: under a reparenting window manager it gives the client's place.
+  const QString info = Run("xwininfo", {"-id", window});
+  const auto field = [&](const QString& label) {
+    const int at = info.indexOf(label);
+    return at < 0 ? -1 : info.mid(at + label.size()).section('\n', 0, 0).trimmed().toInt();
+  };
+  return {field("Absolute upper-left X:"), field("Absolute upper-left Y:"), field("Width:"),
+          field("Height:")};
+}
+
+void TDesktop::ActivateOtherProgram() {
+  if (Other.state() == QProcess::NotRunning) {
+    Other.setProcessEnvironment(Environment());
+    Other.start("xmessage", {"-name", "other", "another program"});
+    Other.waitForStarted();
+  }
+  for (int waited = 0; waited < 10000; waited += 100) {
+    const QStringList others = Windows("other");
+    if (!others.isEmpty()) {
+      Run("xdotool", {"windowactivate", "--sync", others.first()});
+      Pause(300);
+      return;
+    }
+    Pause(100);
+  }
+}
+
+void TDesktop::Minimize() {
+  Run("xdotool", {"windowminimize", "--sync", Window});
+  Pause(300);
 }

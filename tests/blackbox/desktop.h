@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QProcess>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -41,6 +42,13 @@ class TDesktop {
   // Waits until no visible window has this name.
   bool WaitForGone(const QString& name, int milliseconds = 10000);
   void Click(int x, int y);
+  // The visible windows with this exact name, oldest first, and a window's client area on
+  // the screen.
+  QStringList Windows(const QString& name);
+  QRect ClientRect(const QString& window);
+  // Another program's window takes the focus; the main window is minimized.
+  void ActivateOtherProgram();
+  void Minimize();
   void Pause(int milliseconds);
   QImage Screenshot();
   // The end of what the program wrote to its standard output and error.
@@ -56,5 +64,6 @@ class TDesktop {
   QProcess Server;
   QProcess WindowManager;
   QProcess Program;
+  QProcess Other;
   QString Window;
 };

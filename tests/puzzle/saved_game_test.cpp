@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "board_fixture.h"
+#include "media/saved_game_format.h"
 #include "media/test_support.h"
 #include "puzzle/random.h"
 
@@ -282,6 +283,12 @@ TEST_F(SavedGame, APictureNameTooLongForTheFileIsRefused) {
   EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));
   // 254 characters still fit.
   EXPECT_TRUE(rig.Board->SaveGame(path.c_str(), std::string(254, 'p').c_str(), 1));
+  // Nor is a time no clock could have run.
+  for (int seconds : {-1, MaxElapsedSeconds + 1}) {
+    EXPECT_FALSE(rig.Board->SaveGame(path.c_str(), "p", seconds)) << seconds;
+  }
+  EXPECT_EQ(boxes.Texts().size(), 3u);
+  EXPECT_TRUE(rig.Board->SaveGame(path.c_str(), "p", MaxElapsedSeconds));
 }
 
 // ---------------------------------------------------------------------------------------
