@@ -30,7 +30,8 @@ constexpr char IdProperty[] = "kavroId";
 constexpr char TextProperty[] = "kavroText";
 constexpr char SortedProperty[] = "kavroSorted";
 constexpr char QuietProperty[] = "kavroQuiet";
-constexpr int DefaultTabStop = 32;  // dialog units between tab stops nobody set
+constexpr char ToldProperty[] = "kavroToldRow";  // the selection the dialog last heard of
+constexpr int DefaultTabStop = 32;               // dialog units between tab stops nobody set
 constexpr int MaxResponderRounds = 32;
 
 // a * b / c rounded half away from zero, as Windows scales dialog units.
@@ -251,9 +252,20 @@ QWidget* MakeControl(TDialog& dialog, const TDialogItemResource& item, QWidget* 
         list->setItemDelegate(new TTabbedLineDelegate(list, step));
       }
       if ((item.Style & LBS_NOTIFY) != 0) {
-        QObject::connect(list, &QListWidget::currentRowChanged, list, [list, notify] {
+        // The news comes once for each new selection, when the line is both current and
+        // selected as the dialog reads it: a click makes a line current before selecting it.
+        list->setProperty(ToldProperty, -1);
+        const auto changed = [list, notify] {
+          const QListWidgetItem* current = list->currentItem();
+          if (current != nullptr && !current->isSelected() && !list->selectedItems().isEmpty())
+            return;
+          const int row = current != nullptr && current->isSelected() ? list->currentRow() : -1;
+          if (row == list->property(ToldProperty).toInt()) return;
+          list->setProperty(ToldProperty, row);
           if (!list->property(QuietProperty).toBool()) notify(LBN_SELCHANGE);
-        });
+        };
+        QObject::connect(list, &QListWidget::currentRowChanged, list, changed);
+        QObject::connect(list, &QListWidget::itemSelectionChanged, list, changed);
         QObject::connect(list, &QListWidget::itemDoubleClicked, list,
                          [notify] { notify(LBN_DBLCLK); });
         list->installEventFilter(new TFocusNotifier(list, notify));
