@@ -105,12 +105,15 @@ void TMyWindow::LoadSavedGame(const std::string& path) {
       Puzzle->LoadGame(path.c_str(), wasPicture ? CurrentFile->c_str() : nullptr, seconds);
   // A game that did not load leaves an idle board: no game to time, nothing to remember.
   const bool loaded = !Puzzle->Idle;
-  if (loaded) {
-    GameFile = path;
-    AddRecentFile(path.c_str());
-  } else {
-    GameFile.reset();
+  if (!loaded) {
+    // As after a picture that did not open: letters, no file, and the bars say so.
+    SelectContentKind(TContentKind::Alphabet);
+    UpdatePiecesMenu();
+    ShowWaitCursor(false);
+    return;
   }
+  GameFile = path;
+  AddRecentFile(path.c_str());
   ZoomNormalAndRelayout();
   if (loaded) {
     ContinueClock(seconds);
