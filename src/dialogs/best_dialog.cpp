@@ -15,7 +15,7 @@ constexpr char kEllipsis[] = "...";
 }  // namespace
 
 std::string FileNameLine(const std::string& listName) {
-  const std::string line = "File name: " + listName;
+  std::string line = "File name: " + listName;
   if (line.size() <= kFileNameLine) return line;
   // Whose list it is shows in the file name: the folders before it give way.
   const std::size_t slash = line.find_last_of("/\\");

@@ -44,7 +44,7 @@ QString ElidePath(const QString& text, const QFontMetrics& metrics, int width) {
   const QString ellipsis(QChar(0x2026));
   for (qsizetype keep = slash; keep > 0; --keep) {
     if (text[keep - 1].isHighSurrogate()) continue;
-    const QString shown = text.left(keep) + ellipsis + text.mid(slash);
+    QString shown = text.left(keep) + ellipsis + text.mid(slash);
     if (metrics.horizontalAdvance(shown) <= width) return shown;
   }
   return metrics.elidedText(text, Qt::ElideLeft, width);
