@@ -1,6 +1,7 @@
 // The side windows as a player meets them on a desktop with a window manager: the
 // thumbnail above the board, the empty-space preview after a click, the floating bars
 // clear of each other, and a saved game that does not load.
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -192,6 +193,29 @@ TEST_F(SideWindows, FloatingToolbarStandsClearBelowTheTimerWhoseCaptionShows) {
     for (int x = 24; x < title.width() - 60; ++x) ink += qGray(title.pixel(x, y)) < 160;
   }
   EXPECT_GT(ink, 40) << "\"Timer\" shows";
+  ExitWithYes();
+}
+
+TEST_F(SideWindows, BestTimesShowsWhoseListItIsDownToTheFileName) {
+  // A path too long for the line, in two pictures told apart by their names alone.
+  const QString folders = "pictures/of/our/summer/holidays/by/the/sea/in/the/south/with/friends";
+  ASSERT_TRUE(QDir(Dir.path()).mkpath(folders));
+  const QString ant = SavePicture(folders + "/ant.bmp", 64, 48);
+  WriteSettings("[KAVRO]\nTYPE=3\nFILE=" + ant + "\n");
+  ASSERT_TRUE(Desktop.StartProgram(Dir.path())) << Desktop.Problem().toStdString();
+  auto fileNameLine = [&] {
+    Desktop.Key("alt+g");
+    Desktop.Key("b");  // Best times
+    EXPECT_TRUE(Desktop.WaitForWindow("Best Times - Sliding Puzzle"));
+    const QImage shot = Desktop.WindowShot(Windows("Best Times - Sliding Puzzle").value(0));
+    Desktop.Key("Escape");
+    EXPECT_TRUE(Desktop.WaitForGone("Best Times - Sliding Puzzle"));
+    return shot.copy(0, 0, shot.width(), shot.height() * 14 / 153);  // above the headers
+  };
+  const QImage first = fileNameLine();
+  ASSERT_FALSE(first.isNull());
+  ChooseFile("ctrl+o", "Open Image", SavePicture(folders + "/bee.bmp", 64, 48));
+  EXPECT_NE(fileNameLine(), first) << "the file name shows";
   ExitWithYes();
 }
 
