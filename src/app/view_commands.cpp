@@ -82,10 +82,8 @@ void TMyWindow::CmZoomOut() {
 void TMyWindow::CmToolbarLeft() {
   const TPoint origin(0, 0);
   Harbor->Move(*Toolbar, DockLeft, &origin);
-  TSize clock;
-  Clock->GetDesiredSize(clock);
-  const TPoint where(GetWindowRect().right - clock.cx - 20, 50);
-  Harbor->Move(*TimerBar, DockNone, &where);
+  // Its window, wide enough for its caption, stays on the screen.
+  FloatRightAligned(*Harbor, *TimerBar, GetWindowRect().right - 20, 50);
 }
 
 void TMyWindow::CmToolbarTop() {

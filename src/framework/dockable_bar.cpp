@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFontMetrics>
+#include <QPalette>
 #include <QStyle>
 #include <QWindow>
 
@@ -11,6 +12,7 @@
 #include <utility>
 
 #include "framework/harbor.h"
+#include "framework/qt_bridge.h"
 #include "framework/window_impl.h"
 
 TDockableControlBar::TDockableControlBar(TWindow* parent, TDirection direction,
@@ -94,9 +96,18 @@ void TDockableControlBar::Float(const TPoint* screenPoint) {
     impl.Widget->move(0, 0);
     impl.Widget->show();
     impl.Outer = outer;
+    // A window made wider for its caption shows the bar in its middle, on the bar's colour.
+    outer->setAutoFillBackground(true);
+    QPalette palette = outer->palette();
+    palette.setColor(QPalette::Window, QColor(ToQRgb(GetBkgndColor())));
+    outer->setPalette(palette);
     impl.PlaceClient = [this] {
       TImpl& d = *Impl();
-      if (d.Outer != nullptr) d.Widget->setGeometry(0, 0, d.Outer->width(), d.Outer->height());
+      if (d.Outer == nullptr) return;
+      TSize size;
+      GetDesiredSize(size);
+      const int width = std::min<int>(d.Outer->width(), size.cx);
+      d.Widget->setGeometry((d.Outer->width() - width) / 2, 0, width, d.Outer->height());
     };
     outer->move(here);
   }
