@@ -103,20 +103,18 @@ void TMyWindow::LoadSavedGame(const std::string& path) {
   const bool wasPicture = CurrentFile.has_value();
   CurrentFile =
       Puzzle->LoadGame(path.c_str(), wasPicture ? CurrentFile->c_str() : nullptr, seconds);
-  // A game that did not load leaves an idle board: no game to time, nothing to remember.
-  const bool loaded = !Puzzle->Idle;
-  if (loaded) {
-    GameFile = path;
-    AddRecentFile(path.c_str());
-  } else {
-    GameFile.reset();
+  // A game that did not load leaves an idle board, shown as after a picture that did not
+  // open: letters, no file, no time, and the bars say so.
+  if (Puzzle->Idle) {
+    SelectContentKind(TContentKind::Alphabet);
+    UpdatePiecesMenu();
+    ShowWaitCursor(false);
+    return;
   }
+  GameFile = path;
+  AddRecentFile(path.c_str());
   ZoomNormalAndRelayout();
-  if (loaded) {
-    ContinueClock(seconds);
-  } else {
-    ResetClock();
-  }
+  ContinueClock(seconds);
   UpdatePiecesMenu();
   UpdateTypeMenu();
   UpdateThumbnail();

@@ -31,6 +31,17 @@ std::optional<COLORREF> ChooseColor(TWindow* parent, COLORREF current) {
   return data.Color;
 }
 
+// Floats bar with its window's right edge at right and its top at top (screen pixels).
+void FloatRightAligned(THarbor& harbor, TDockableControlBar& bar, int right, int top) {
+  TSize size;
+  bar.GetDesiredSize(size);
+  TPoint at(right - size.cx, top);
+  harbor.Move(bar, DockNone, &at);
+  // The window may be wider than the bar, for its caption, and has its frame around it.
+  at.x = right - bar.GetWindowRect().Width();
+  harbor.Move(bar, DockNone, &at);
+}
+
 }  // namespace
 
 std::string HelpFilePath() {
@@ -71,10 +82,8 @@ void TMyWindow::CmZoomOut() {
 void TMyWindow::CmToolbarLeft() {
   const TPoint origin(0, 0);
   Harbor->Move(*Toolbar, DockLeft, &origin);
-  TSize clock;
-  Clock->GetDesiredSize(clock);
-  const TPoint where(GetWindowRect().right - clock.cx - 20, 50);
-  Harbor->Move(*TimerBar, DockNone, &where);
+  // Its window, wide enough for its caption, stays on the screen.
+  FloatRightAligned(*Harbor, *TimerBar, GetWindowRect().right - 20, 50);
 }
 
 void TMyWindow::CmToolbarTop() {
@@ -93,14 +102,11 @@ void TMyWindow::CmToolbarFloat() {
   ClientToScreen(corner);
   Harbor->Move(*TimerBar, DockNone);
   Harbor->Move(*Toolbar, DockNone);
-  TSize timer;
-  TimerBar->GetDesiredSize(timer);
-  TSize tools;
-  Toolbar->GetDesiredSize(tools);
-  const TPoint timerAt(corner.x - timer.cx - 20, corner.y);
-  Harbor->Move(*TimerBar, DockNone, &timerAt);
-  const TPoint toolsAt(corner.x - tools.cx - 20, corner.y + timer.cy + 22);
-  Harbor->Move(*Toolbar, DockNone, &toolsAt);
+  FloatRightAligned(*Harbor, *TimerBar, corner.x - 20, corner.y);
+  // The timer window's height is its frame's, caption and borders as the desktop drew
+  // them: the toolbar's caption never lands on the clock.
+  const TRect timerFrame = TimerBar->GetWindowRect();
+  FloatRightAligned(*Harbor, *Toolbar, corner.x - 20, timerFrame.top + timerFrame.Height() + 22);
 }
 
 void TMyWindow::CmPiecesColor() {

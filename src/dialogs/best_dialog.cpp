@@ -10,8 +10,24 @@ namespace {
 
 // The file-name line holds at most this many characters.
 constexpr std::size_t kFileNameLine = 99;
+constexpr char kEllipsis[] = "...";
 
 }  // namespace
+
+std::string FileNameLine(const std::string& listName) {
+  std::string line = "File name: " + listName;
+  if (line.size() <= kFileNameLine) return line;
+  // Whose list it is shows in the file name: the folders before it give way.
+  const std::size_t slash = line.find_last_of("/\\");
+  const std::size_t prefix = line.size() - listName.size();
+  const std::size_t name = slash == std::string::npos ? line.size() : line.size() - slash;
+  if (slash == std::string::npos || slash <= prefix ||
+      name + prefix + sizeof kEllipsis - 1 >= kFileNameLine) {
+    return CutText(line, kFileNameLine);
+  }
+  const std::size_t keep = kFileNameLine - name - (sizeof kEllipsis - 1);
+  return CutText(line, keep) + kEllipsis + line.substr(slash);
+}
 
 // clang-format off
 DEFINE_RESPONSE_TABLE1(TBestDialog, TDialog)
@@ -35,7 +51,7 @@ void TBestDialog::SetupWindow() {
   List->Clear();
   char line[ScoreLineSize];
   for (int i = 0; BestTimes.GetEntry(i, line, sizeof line); ++i) List->AddString(line);
-  FileName->SetText(CutText("File name: " + ListName, kFileNameLine).c_str());
+  FileName->SetText(FileNameLine(ListName).c_str());
   SetCaption(Type == TGameType::Jigsaw ? "Best Times - Jigsaw Puzzle"
                                        : "Best Times - Sliding Puzzle");
 }

@@ -11,6 +11,10 @@
 #include "framework/dialog.h"
 #include "puzzle/puzzle.h"
 
+// "File name: " and the list's name, in at most 99 characters: a longer path loses the
+// end of its folders to "...", keeping the file name; a name too long by itself is cut.
+std::string FileNameLine(const std::string& listName);
+
 class TBestDialog : public TDialog {
  public:
   TBestDialog(TWindow* parent, const char* listName, TGameType type);

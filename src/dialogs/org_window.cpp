@@ -18,26 +18,20 @@ constexpr int RightMargin = 2;
 
 }  // namespace
 
-TSize ThumbnailSize(int width, int height, const TRect& workArea, int captionHeight) {
-  const int areaWidth = workArea.Width();
-  const int areaHeight = workArea.Height();
-  const bool huge = areaWidth > 0 && areaHeight > 0 &&
-                    (std::int64_t{width} > 2 * std::int64_t{areaWidth} ||
-                     std::int64_t{height} > 2 * std::int64_t{areaHeight});
-  if (!huge || width <= 0 || height <= 0) return TSize(width / 2, height / 2 + captionHeight);
-
-  // The picture part of the window at the largest scale that keeps the window within half
-  // the work area.
-  const std::int64_t maxWidth = std::max(1, areaWidth / 2);
-  const std::int64_t maxHeight = std::max(1, areaHeight / 2 - captionHeight);
-  std::int64_t w = maxWidth;
-  std::int64_t h = maxWidth * height / width;
-  if (h > maxHeight) {
-    h = maxHeight;
-    w = maxHeight * width / height;
+TSize ThumbnailSize(int width, int height, const TRect& workArea) {
+  const std::int64_t w = std::max(0, width), h = std::max(0, height);
+  const std::int64_t maxWidth = workArea.Width() / 2, maxHeight = workArea.Height() / 2;
+  if (w == 0 || h == 0) return TSize(0, 0);
+  std::int64_t cw = w / 2, ch = h / 2;
+  if (maxWidth > 0 && maxHeight > 0 && (cw > maxWidth || ch > maxHeight)) {
+    // The side that meets its limit first sets the scale; the other follows the shape.
+    const bool wide = w * maxHeight >= h * maxWidth;
+    cw = wide ? maxWidth : w * maxHeight / h;
+    ch = wide ? h * maxWidth / w : maxHeight;
   }
-  return TSize(static_cast<int>(std::max<std::int64_t>(1, w)),
-               static_cast<int>(std::max<std::int64_t>(1, h)) + captionHeight);
+  // A one-pixel picture still gets a window to show it in.
+  return TSize(static_cast<int>(std::max<std::int64_t>(1, cw)),
+               static_cast<int>(std::max<std::int64_t>(1, ch)));
 }
 
 // clang-format off
@@ -53,8 +47,7 @@ TOrgWindow::TOrgWindow(TWindow* parent, const char* title, const TBitmap* pictur
   Attr.Style &= ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
   if (picture != nullptr) Picture = std::make_unique<TBitmap>(*picture);
   const TRect workArea = GetWorkArea();
-  const TSize size = Picture ? ThumbnailSize(Picture->Width(), Picture->Height(), workArea,
-                                             GetSystemMetrics(SM_CYCAPTION))
+  const TSize size = Picture ? ThumbnailSize(Picture->Width(), Picture->Height(), workArea)
                              : TSize(EmptySize, EmptySize);
   Attr.W = size.cx;
   Attr.H = size.cy;
@@ -67,8 +60,7 @@ TOrgWindow::~TOrgWindow() = default;
 void TOrgWindow::SetPicture(const TBitmap* picture) {
   Picture = picture != nullptr ? std::make_unique<TBitmap>(*picture) : nullptr;
   if (Picture) {
-    const TSize size = ThumbnailSize(Picture->Width(), Picture->Height(), GetWorkArea(),
-                                     GetSystemMetrics(SM_CYCAPTION));
+    const TSize size = ThumbnailSize(Picture->Width(), Picture->Height(), GetWorkArea());
     SetWindowPos(0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   Invalidate(false);

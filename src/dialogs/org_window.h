@@ -9,21 +9,22 @@
 
 class TBitmap;
 
-// The thumbnail window's size for a picture of width x height: half the picture, plus a
-// caption's height. A picture more than twice as wide or as tall as the work area would
-// give a window that covers the screen; it gets instead the largest window of the
-// picture's shape that fits within half the work area.
-TSize ThumbnailSize(int width, int height, const TRect& workArea, int captionHeight);
+// The thumbnail's client area for a picture of width x height: half the picture, or, for a
+// picture more than twice as wide or as tall as the work area, the largest area of the
+// picture's shape within half the work area. The two meet where the picture is twice the
+// work area, so a pixel more never makes the window jump. Without a work area: half.
+TSize ThumbnailSize(int width, int height, const TRect& workArea);
 
 class TOrgWindow : public TFrameWindow {
  public:
-  // Sized for picture (100 x 100 without one), 100 pixels from the top, near the right
-  // edge of the work area. Create and show it afterwards.
+  // Its client area sized for picture (100 x 100 without one), 100 pixels from the top,
+  // near the right edge of the work area. Owned by parent's window, it stays above it.
+  // Create and show it afterwards.
   TOrgWindow(TWindow* parent, const char* title, const TBitmap* picture);
   ~TOrgWindow() override;
 
-  // Shows picture (or white for none); with a picture the window takes its size and stays
-  // where it is.
+  // Shows picture (or white for none); with a picture the client area takes its size and
+  // the window stays where it is.
   void SetPicture(const TBitmap* picture);
   const TBitmap* GetPicture() const { return Picture.get(); }
 

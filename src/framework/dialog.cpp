@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -30,8 +31,24 @@ constexpr char IdProperty[] = "kavroId";
 constexpr char TextProperty[] = "kavroText";
 constexpr char SortedProperty[] = "kavroSorted";
 constexpr char QuietProperty[] = "kavroQuiet";
-constexpr int DefaultTabStop = 32;  // dialog units between tab stops nobody set
+constexpr char PathEllipsisProperty[] = "kavroPathEllipsis";
+constexpr char ToldProperty[] = "kavroToldRow";  // the selection the dialog last heard of
+constexpr int DefaultTabStop = 32;               // dialog units between tab stops nobody set
 constexpr int MaxResponderRounds = 32;
+
+// text in one line of width pixels. Too wide, it loses the end of its folders to an
+// ellipsis so the file name stays whole; a name too wide by itself keeps its end.
+QString ElidePath(const QString& text, const QFontMetrics& metrics, int width) {
+  if (metrics.horizontalAdvance(text) <= width) return text;
+  const qsizetype slash = std::max(text.lastIndexOf('/'), text.lastIndexOf('\\'));
+  const QString ellipsis(QChar(0x2026));
+  for (qsizetype keep = slash; keep > 0; --keep) {
+    if (text[keep - 1].isHighSurrogate()) continue;
+    QString shown = text.left(keep) + ellipsis + text.mid(slash);
+    if (metrics.horizontalAdvance(shown) <= width) return shown;
+  }
+  return metrics.elidedText(text, Qt::ElideLeft, width);
+}
 
 // a * b / c rounded half away from zero, as Windows scales dialog units.
 int MulDiv(int a, int b, int c) {
@@ -174,9 +191,16 @@ void TTabbedLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
   const QStringList parts = text.split('\t');
   for (qsizetype i = 0; i < parts.size(); ++i) {
     if (i > 0) x = NextStop(x);
+    QString part = parts[i];
+    // A part that would run into the next stop the list set is cut short with an
+    // ellipsis, so the parts after it stay under their headers and in sight.
+    const int next = NextStop(x);
+    if (i + 1 < parts.size() && std::find(Stops.begin(), Stops.end(), next) != Stops.end()) {
+      part = metrics.elidedText(part, Qt::ElideRight, next - x - metrics.averageCharWidth() / 2);
+    }
     const QRect cell(area.left() + x, area.top(), area.width() - x, area.height());
-    painter->drawText(cell, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, parts[i]);
-    x += metrics.horizontalAdvance(parts[i]);
+    painter->drawText(cell, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, part);
+    x += metrics.horizontalAdvance(part);
   }
   painter->restore();
 }
@@ -251,9 +275,20 @@ QWidget* MakeControl(TDialog& dialog, const TDialogItemResource& item, QWidget* 
         list->setItemDelegate(new TTabbedLineDelegate(list, step));
       }
       if ((item.Style & LBS_NOTIFY) != 0) {
-        QObject::connect(list, &QListWidget::currentRowChanged, list, [list, notify] {
+        // The news comes once for each new selection, when the line is both current and
+        // selected as the dialog reads it: a click makes a line current before selecting it.
+        list->setProperty(ToldProperty, -1);
+        const auto changed = [list, notify] {
+          const QListWidgetItem* current = list->currentItem();
+          if (current != nullptr && !current->isSelected() && !list->selectedItems().isEmpty())
+            return;
+          const int row = current != nullptr && current->isSelected() ? list->currentRow() : -1;
+          if (row == list->property(ToldProperty).toInt()) return;
+          list->setProperty(ToldProperty, row);
           if (!list->property(QuietProperty).toBool()) notify(LBN_SELCHANGE);
-        });
+        };
+        QObject::connect(list, &QListWidget::currentRowChanged, list, changed);
+        QObject::connect(list, &QListWidget::itemSelectionChanged, list, changed);
         QObject::connect(list, &QListWidget::itemDoubleClicked, list,
                          [notify] { notify(LBN_DBLCLK); });
         list->installEventFilter(new TFocusNotifier(list, notify));
@@ -277,15 +312,19 @@ QWidget* MakeControl(TDialog& dialog, const TDialogItemResource& item, QWidget* 
                                                 : Qt::AlignLeft) |
                             Qt::AlignTop);
         label->setProperty("kavroNoPrefix", (item.Style & SS_NOPREFIX) != 0);
+        if ((item.Style & SS_PATHELLIPSIS) != 0) {
+          label->setWordWrap(false);
+          label->setProperty(PathEllipsisProperty, true);
+        }
       }
       control = label;
       break;
     }
   }
   control->setProperty(IdProperty, id);
-  if (qobject_cast<QLabel*>(control) != nullptr) SetControlText(control, item.Text.c_str());
   const int x = item.X - dialog.DialogImpl().ShiftX;
   control->setGeometry(ToQRect(ItemPixels(dialog, x, item.Y, item.W, item.H)));
+  if (qobject_cast<QLabel*>(control) != nullptr) SetControlText(control, item.Text.c_str());
   control->setFocusPolicy((item.Style & WS_TABSTOP) != 0 || item.Class == TControlClass::ListBox ||
                                   item.Class == TControlClass::Edit
                               ? Qt::StrongFocus
@@ -313,9 +352,11 @@ void SetControlText(QWidget* control, const char* text) {
   } else if (auto* label = qobject_cast<QLabel*>(control)) {
     label->setProperty(TextProperty, value);
     if (label->pixmap().isNull()) {
-      label->setText(label->property("kavroNoPrefix").toBool()
-                         ? value
-                         : WithoutMnemonics(value.toStdString()));
+      const QString shown =
+          label->property("kavroNoPrefix").toBool() ? value : WithoutMnemonics(value.toStdString());
+      label->setText(label->property(PathEllipsisProperty).toBool()
+                         ? ElidePath(shown, label->fontMetrics(), label->contentsRect().width())
+                         : shown);
     }
   }
 }

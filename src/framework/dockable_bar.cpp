@@ -1,9 +1,18 @@
 // Dockable bars: moving between a strip and a floating tool window.
 #include "framework/dockable_bar.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFontMetrics>
+#include <QPalette>
+#include <QStyle>
+#include <QWindow>
+
+#include <algorithm>
 #include <utility>
 
 #include "framework/harbor.h"
+#include "framework/qt_bridge.h"
 #include "framework/window_impl.h"
 
 TDockableControlBar::TDockableControlBar(TWindow* parent, TDirection direction,
@@ -29,12 +38,39 @@ TResult TDockableControlBar::WindowProc(UINT msg, TParam1 p1, TParam2 p2) {
   return TGadgetWindow::WindowProc(msg, p1, p2);
 }
 
+namespace {
+
+// How wide a tool window must be for the desktop to show its caption: the text in a bold
+// title font, and room for the title bar's icon and buttons, each about as wide as the
+// bar is tall.
+int CaptionWidth(const QString& caption) {
+  QFont font = QApplication::font();
+  font.setBold(true);
+  const int bar = std::max(16, QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight));
+  return QFontMetrics(font).horizontalAdvance(caption) + 5 * bar;
+}
+
+// Lets the desktop map and frame a window just shown, so that its frame can be read and
+// placed; user input waits meanwhile. Without a window manager nothing frames it and the
+// window is ready as soon as it shows.
+void WaitForFrame(QWidget& window) {
+  QWindow* handle = window.windowHandle();
+  QElapsedTimer clock;
+  clock.start();
+  while (handle != nullptr && !handle->isExposed() && clock.elapsed() < 2000) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+  }
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace
+
 void TDockableControlBar::FitFloatingWindow() {
   QWidget* outer = Impl()->Outer;
   if (outer == nullptr) return;
   TSize size;
   GetDesiredSize(size);
-  outer->resize(size.cx, size.cy);
+  outer->resize(std::max<int>(size.cx, CaptionWidth(outer->windowTitle())), size.cy);
   if (Impl()->PlaceClient) Impl()->PlaceClient();
 }
 
@@ -60,16 +96,31 @@ void TDockableControlBar::Float(const TPoint* screenPoint) {
     impl.Widget->move(0, 0);
     impl.Widget->show();
     impl.Outer = outer;
+    // A window made wider for its caption shows the bar in its middle, on the bar's colour.
+    outer->setAutoFillBackground(true);
+    QPalette palette = outer->palette();
+    palette.setColor(QPalette::Window, QColor(ToQRgb(GetBkgndColor())));
+    outer->setPalette(palette);
     impl.PlaceClient = [this] {
       TImpl& d = *Impl();
-      if (d.Outer != nullptr) d.Widget->setGeometry(0, 0, d.Outer->width(), d.Outer->height());
+      if (d.Outer == nullptr) return;
+      TSize size;
+      GetDesiredSize(size);
+      const int width = std::min<int>(d.Outer->width(), size.cx);
+      d.Widget->setGeometry((d.Outer->width() - width) / 2, 0, width, d.Outer->height());
     };
     outer->move(here);
   }
   impl.Outer->setWindowTitle(QString::fromUtf8(GetCaption().c_str()));
   FitFloatingWindow();
   if (screenPoint != nullptr) impl.Outer->move(screenPoint->x, screenPoint->y);
-  if ((Attr.Style & WS_VISIBLE) != 0) impl.Outer->show();
+  if ((Attr.Style & WS_VISIBLE) == 0) return;
+  impl.Outer->show();
+  if (screenPoint == nullptr) return;
+  // Before the desktop framed it the point placed the client area; the point is the
+  // frame's, as the desktop reports it afterwards.
+  WaitForFrame(*impl.Outer);
+  if (impl.Outer != nullptr) impl.Outer->move(screenPoint->x, screenPoint->y);
 }
 
 void TDockableControlBar::Dock(TDockStrip& strip) {

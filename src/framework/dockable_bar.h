@@ -29,7 +29,8 @@ class TDockableControlBar : public TGadgetWindow {
   friend class THarbor;
   friend class TDockStrip;
   // Puts the bar in its tool window with the window's top-left at screenPoint (null: where
-  // the bar is now).
+  // the bar is now), its frame's corner once the desktop has framed it. The window is wide
+  // enough for the desktop to show its caption.
   void Float(const TPoint* screenPoint);
   // Takes the bar out of its tool window into the strip.
   void Dock(TDockStrip& strip);

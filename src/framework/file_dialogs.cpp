@@ -1,9 +1,15 @@
 // Open and save dialogs over Qt's own file dialog, with a child template's panel.
 #include "framework/file_dialogs.h"
 
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGridLayout>
+#include <QHeaderView>
+#include <QLocale>
+#include <QStyle>
+#include <QTreeView>
 
 #include <algorithm>
 #include <cstring>
@@ -44,6 +50,29 @@ std::string ExtensionOf(const std::string& patterns) {
   if (first.rfind("*.", 0) != 0) return {};
   const std::string ext = first.substr(2);
   return IsWild(ext) ? std::string() : ext;
+}
+
+// Has the details view size its Size, Type and Date columns to what they show, the name
+// taking the rest; returns how much wider the dialog must be for all four to read in full.
+int ReadableColumns(QFileDialog& box) {
+  auto* tree = box.findChild<QTreeView*>("treeView");
+  if (tree == nullptr) return 0;
+  QHeaderView* header = tree->header();
+  header->setStretchLastSection(false);
+  header->setSectionResizeMode(0, QHeaderView::Stretch);
+  for (int column = 1; column < header->count(); ++column) {
+    header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  }
+  // A long name, a large size, a long type and a late date, each with its padding.
+  const QFontMetrics metrics(tree->font());
+  const QDateTime late(QDate(2026, 12, 28), QTime(22, 59));
+  int width = 0;
+  for (const QString& text : {QString(24, 'w'), QString("9999.9 KiB"), QString("Windows BMP image"),
+                              QLocale().toString(late, QLocale::ShortFormat)}) {
+    width += metrics.horizontalAdvance(text) + 3 * metrics.averageCharWidth();
+  }
+  width += tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * tree->frameWidth();
+  return std::max(0, width - tree->sizeHint().width());
 }
 
 }  // namespace
@@ -161,7 +190,7 @@ void TOpenSaveDialog::CreateWidget() {
     panel->setFixedSize(0, 0);
   }
   const QSize natural = box->sizeHint();
-  Attr.W = natural.width();
+  Attr.W = natural.width() + ReadableColumns(*box);
   Attr.H = natural.height();
   QPointer<TWindowWidget> guard = panel;
   QObject::connect(box, &QFileDialog::currentChanged, box, [this, guard](const QString& path) {

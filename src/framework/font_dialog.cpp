@@ -3,6 +3,7 @@
 
 #include <QComboBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -36,9 +37,12 @@ int PixelsOf(const QFont& font) {
                               : static_cast<int>(std::lround(font.pointSizeF() * ScreenDpi / 72.0));
 }
 
-// The dialog lists sizes in points, so the starting font gets one.
+// The dialog lists sizes in points, so the starting font gets one. It lists the faces
+// installed, so it starts on the one the font is drawn with: a face that is missing
+// (Arial, say) has another stand in for it.
 QFont StartFont(const LOGFONT& log) {
   QFont font = FontFromLogFont(log);
+  font.setFamily(QFontInfo(font).family());
   font.setPointSizeF(PixelsOf(font) * 72.0 / ScreenDpi);
   return font;
 }

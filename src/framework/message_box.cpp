@@ -1,12 +1,15 @@
 #include "framework/message_box.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 
 #include <string>
 #include <vector>
 
+#include "framework/application.h"
 #include "framework/responder.h"
+#include "framework/window_impl.h"
 
 namespace {
 
@@ -49,6 +52,13 @@ QMessageBox::Icon IconFor(UINT type) {
   }
 }
 
+QIcon ProgramIcon() {
+  const TApplication* app = TApplication::Current();
+  const TWindow* main = app != nullptr ? app->GetMainWindow() : nullptr;
+  const QWidget* widget = main != nullptr ? main->Impl()->Widget : nullptr;
+  return widget != nullptr ? widget->window()->windowIcon() : QApplication::windowIcon();
+}
+
 }  // namespace
 
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
@@ -64,6 +74,9 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type)
   QWidget* parent = ownerWidget != nullptr ? ownerWidget->window() : QApplication::activeWindow();
   QMessageBox box(IconFor(type), QString::fromUtf8(request.Caption.c_str()),
                   QString::fromUtf8(request.Text.c_str()), QMessageBox::NoButton, parent);
+  // An owned box shows its owner's icon; one without (a reader's error at start-up) shows
+  // the main window's, like every other window of the program.
+  if (parent == nullptr) box.setWindowIcon(ProgramIcon());
   const std::vector<TButtonChoice> buttons = ButtonsFor(type);
   for (const TButtonChoice& choice : buttons) box.addButton(choice.Qt);
   const std::size_t defaultIndex = (type & MB_DEFMASK) >> 8;

@@ -70,6 +70,8 @@ constexpr DWORD SS_RIGHT = 0x0002;
 constexpr DWORD SS_ICON = 0x0003;
 constexpr DWORD SS_TYPEMASK = 0x001F;
 constexpr DWORD SS_NOPREFIX = 0x0080;
+// One line; a text too wide loses the middle of its folders, keeping the file name.
+constexpr DWORD SS_PATHELLIPSIS = 0x8000;
 constexpr DWORD ES_LEFT = 0x0000;
 constexpr DWORD ES_AUTOHSCROLL = 0x0080;
 constexpr DWORD LBS_NOTIFY = 0x0001;

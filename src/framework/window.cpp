@@ -102,6 +102,11 @@ bool TWindow::Create() {
   QWidget* widget = Pimpl->Widget;
   if (widget == nullptr) return false;
   QWidget* top = Pimpl->Top();
+  if (top->isWindow() && top->parentWidget() != nullptr && top->windowType() == Qt::Window) {
+    // An owned window stays above its owner only if the window manager is told of the
+    // owner, and on X11 Qt tells it only for dialogs and tool windows.
+    top->setWindowFlags((top->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+  }
   if (top->isWindow()) top->setWindowTitle(QString::fromUtf8(Title.c_str()));
   if (Attr.W != CW_USEDEFAULT && Attr.H != CW_USEDEFAULT) {
     top->resize(std::max(0, Attr.W), std::max(0, Attr.H));

@@ -13,13 +13,14 @@ void AddBestTimesDialogResource() {
   constexpr DWORD kButton = WS_TABSTOP;
   constexpr DWORD kList =
       LBS_SORT | LBS_USETABSTOPS | LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
-  // The file-name line shows a path: an "&" in it is a character, not a mnemonic.
+  // The file-name line shows a path: an "&" in it is a character, not a mnemonic, and a
+  // path too wide for the line keeps its file name.
   dialog.Items = {
       {TControlClass::Button, IDOK, 52, 132, 58, 14, "OK", BS_DEFPUSHBUTTON | kButton, 0},
       {TControlClass::Button, IDC_RESETSCORES, 140, 132, 64, 14, "&Reset scores",
        BS_PUSHBUTTON | kButton, 0},
       {TControlClass::Static, IDC_BESTFILENAME, 7, 4, 236, 8,
-       "File Name :", SS_CENTER | SS_NOPREFIX, 0},
+       "File Name :", SS_CENTER | SS_NOPREFIX | SS_PATHELLIPSIS, 0},
       {TControlClass::Static, -1, 12, 20, 60, 8, "Pieces", SS_LEFT, 0},
       {TControlClass::Static, -1, 88, 20, 60, 8, "Name", SS_LEFT, 0},
       {TControlClass::Static, -1, 196, 20, 44, 8, "Time", SS_LEFT, 0},

@@ -125,6 +125,8 @@ TEST_F(MainWindowTest, FileCommandsOpenSaveLoadAndRememberTheirFiles) {
   Command(CM_LOADGAME);
   EXPECT_EQ(Asked.size(), 1u);
   EXPECT_FALSE(Frame->GameFile);
+  EXPECT_FALSE(Frame->CurrentFile);
+  EXPECT_EQ(Board().ContentKind, TContentKind::Alphabet) << "letters, as a failed Open image";
   EXPECT_TRUE(Board().Idle);
   EXPECT_EQ(Frame->ShownSeconds, 0);
   EXPECT_EQ(Frame->RecentPath(0), game);

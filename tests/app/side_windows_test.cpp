@@ -46,19 +46,19 @@ class SideWindowsTest : public MainWindowTest {
 
 TEST_F(SideWindowsTest, ThumbnailShowsFollowsThePictureAndCloses) {
   Start();
-  const int caption = GetSystemMetrics(SM_CYCAPTION), right = GetWorkArea().Width() - 2;
+  const int right = GetWorkArea().Width() - 2;
   OpenPicture(640, 480);
   Command(CM_THUMBNAIL);
   ExpectThumbnail(true);
   ASSERT_TRUE(Frame->Thumbnail && Frame->Thumbnail->IsWindowVisible());
   EXPECT_EQ(Frame->Thumbnail->GetWindowRect().TopLeft(), TPoint(right - 320, 100));
-  EXPECT_EQ(Frame->Thumbnail->GetClientRect().Size(), TSize(320, 240 + caption));
+  EXPECT_EQ(Frame->Thumbnail->GetClientRect().Size(), TSize(320, 240));
 
   Frame->Thumbnail->MoveWindow(50, 60, 320, 240);  // where the player put it
   const TPoint moved = Frame->Thumbnail->GetWindowRect().TopLeft();
   OpenPicture(101, 75);
   EXPECT_EQ(Frame->Thumbnail->GetWindowRect().TopLeft(), moved);
-  EXPECT_EQ(Frame->Thumbnail->GetClientRect().Size(), TSize(50, 37 + caption));
+  EXPECT_EQ(Frame->Thumbnail->GetClientRect().Size(), TSize(50, 37));
 
   QPointer<QWidget> window = ThumbnailWidget();
   window->close();  // the close box

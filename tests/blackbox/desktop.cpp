@@ -170,11 +170,20 @@ void TDesktop::Pause(int milliseconds) {
 }
 
 QImage TDesktop::Screenshot() {
+  return WindowShot("root");
+}
+
+QString TDesktop::Output(const QString& program, const QStringList& arguments) {
+  return Run(program, arguments);
+}
+
+QImage TDesktop::WindowShot(const QString& window) {
   QProcess xwd;
   QProcess convert;
   xwd.setProcessEnvironment(Environment());
   xwd.setStandardOutputProcess(&convert);
-  xwd.start("xwd", {"-root", "-silent"});
+  xwd.start("xwd", window == "root" ? QStringList{"-root", "-silent"}
+                                    : QStringList{"-id", window, "-silent"});
   convert.start("/usr/bin/convert", {"xwd:-", "png:-"});
   xwd.waitForFinished(10000);
   convert.waitForFinished(10000);

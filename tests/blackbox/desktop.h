@@ -51,6 +51,11 @@ class TDesktop {
   void Minimize();
   void Pause(int milliseconds);
   QImage Screenshot();
+  // What a window shows, by its id; the standard output of a tool run on this desktop.
+  QImage WindowShot(const QString& window);
+  QString Output(const QString& program, const QStringList& arguments);
+  // The program's main window, as xdotool names it.
+  const QString& MainWindow() const { return Window; }
   // The end of what the program wrote to its standard output and error.
   QString ProgramOutput() const;
 

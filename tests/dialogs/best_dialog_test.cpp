@@ -99,6 +99,12 @@ TEST_F(BestDialogTest, FileNameLineIsCutTo99CharactersAndShowsAmpersands) {
   }
   EXPECT_EQ(Asked[0].ControlTexts[IDC_BESTFILENAME], ("File name: " + longName).substr(0, 99));
   EXPECT_EQ(Asked[1].ControlTexts[IDC_BESTFILENAME], ("File name: " + wide).substr(0, 98));
+  // Folders give way to the file name.
+  const std::string folders = "/home/player/" + std::string(90, 'f');
+  EXPECT_EQ(FileNameLine(folders + "/cat.bmp"),
+            "File name: " + folders.substr(0, 99 - 11 - 11) + ".../cat.bmp");
+  EXPECT_EQ(FileNameLine("/p/" + std::string(90, 'n')),
+            ("File name: /p/" + std::string(90, 'n')).substr(0, 99));
 
   TBestDialog dialog(nullptr, "/p/Tom&Jerry.bmp", TGameType::Sliding);
   ASSERT_TRUE(dialog.Create());
@@ -158,6 +164,42 @@ TEST_F(BestDialogTest, ColumnsStandUnderTheirHeaders) {
           << row << column;
     }
   }
+  dialog.Destroy();
+}
+
+TEST_F(BestDialogTest, AWideNameIsCutShortAndALongPathKeepsItsFileName) {
+  const std::string path = "/tmp/" + std::string(60, 'm') + "/pics/cat.bmp";
+  TBestTimes list(path.c_str(), TGameType::Sliding);
+  list.RecordTime(20, 20, 0, 0, 1, std::string(28, 'W').c_str());
+  list.RecordTime(3, 3, 0, 0, 1, "I");
+  TBestDialog dialog(nullptr, path.c_str(), TGameType::Sliding);
+  ASSERT_TRUE(dialog.Create());
+  dialog.ShowWindow(SW_SHOW);
+  QCoreApplication::processEvents();
+  auto* label = qobject_cast<QLabel*>(dialog.DialogImpl().Controls[IDC_BESTFILENAME].data());
+  ASSERT_NE(label, nullptr);
+  EXPECT_FALSE(label->wordWrap());
+  EXPECT_TRUE(label->text().startsWith("File name: /tmp/")) << label->text().toStdString();
+  EXPECT_TRUE(label->text().endsWith("\u2026/cat.bmp")) << label->text().toStdString();
+  EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width());
+
+  // Both entries took a second: the time column shows the same, the wide name's too.
+  auto* widget = qobject_cast<QListWidget*>(dialog.DialogImpl().Controls[IDC_BESTLIST].data());
+  ASSERT_NE(widget, nullptr);
+  const QImage image = widget->viewport()->grab().toImage();
+  TRect header(196, 0, 228, 0);
+  dialog.MapDialogRect(header);
+  const int left = header.left - widget->viewport()->mapTo(dialog.Impl()->Widget, QPoint()).x();
+  auto time = [&](int row) {
+    const QRect r = widget->visualItemRect(widget->item(row));
+    return image.copy(left, r.top(), image.width() - left, r.height());
+  };
+  const QImage shown = time(1);
+  EXPECT_EQ(time(0), shown);
+  int ink = 0;
+  for (int y = 0; y < shown.height(); ++y)
+    for (int x = 0; x < shown.width(); ++x) ink += qGray(shown.pixel(x, y)) < 110;
+  EXPECT_GT(ink, 20) << "the time is drawn";
   dialog.Destroy();
 }
 

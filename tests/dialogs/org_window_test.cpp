@@ -12,7 +12,7 @@ namespace {
 
 constexpr COLORREF Red = RGB(255, 0, 0), Blue = RGB(0, 0, 255), White = RGB(255, 255, 255);
 
-TEST(ThumbnailSize, HalfThePictureUnlessItWouldOutgrowTheScreen) {
+TEST(ThumbnailSize, HalfThePictureShrunkInShapeToHalfTheWorkArea) {
   struct TCase {
     int Width, Height;
     TRect Work;
@@ -20,14 +20,16 @@ TEST(ThumbnailSize, HalfThePictureUnlessItWouldOutgrowTheScreen) {
   };
   const TRect hd(0, 0, 1920, 1080);
   for (const TCase& c : {
-           TCase{640, 480, hd, TSize(320, 264)}, TCase{101, 75, hd, TSize(50, 61)},
-           TCase{3840, 2160, hd, TSize(1920, 1104)},  // twice the work area: still half
-           TCase{4000, 3000, hd, TSize(688, 540)},    // 12 MP: 4:3 within 960 x 540
-           TCase{3000, 4000, TRect(100, 30, 900, 630), TSize(207, 300)},  // upright, panels
-           TCase{20000, 100, hd, TSize(960, 28)},          // a strip: the width limits it
-           TCase{4000, 3000, TRect(), TSize(2000, 1524)},  // no desktop: the plain rule
+           TCase{640, 480, hd, TSize(320, 240)}, TCase{101, 75, hd, TSize(50, 37)},
+           TCase{3840, 2160, hd, TSize(960, 540)},  // twice the work area: exactly half
+           TCase{3842, 2160, hd, TSize(960, 539)},  // a pixel wider: no jump
+           TCase{3840, 2162, hd, TSize(959, 540)}, TCase{4000, 3000, hd, TSize(720, 540)},  // 4:3
+           TCase{3000, 4000, TRect(100, 30, 900, 630), TSize(225, 300)},  // upright, panels
+           TCase{20000, 100, hd, TSize(960, 4)},  // a strip: the width limits it
+           TCase{1, 1, hd, TSize(1, 1)},
+           TCase{4000, 3000, TRect(), TSize(2000, 1500)},  // no desktop: the plain rule
        }) {
-    const TSize size = ThumbnailSize(c.Width, c.Height, c.Work, 24);
+    const TSize size = ThumbnailSize(c.Width, c.Height, c.Work);
     EXPECT_EQ(size, c.Expected) << c.Width << " x " << c.Height << ": " << size.cx << " x "
                                 << size.cy;
   }

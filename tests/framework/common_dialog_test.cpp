@@ -7,10 +7,14 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <cstring>
 #include <string>
@@ -206,6 +210,45 @@ TEST_F(CommonDialogTest, RealOpenDialogMatchesAnyCaseAndReportsAndReturnsTheChoi
   EXPECT_EQ(std::string(data.FileName), picture.toStdString());
 }
 
+TEST_F(CommonDialogTest, RealOpenDialogShowsItsColumnsInFull) {
+  const TRealModals real;
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QFile file(dir.filePath("a_picture_with_a_long_name.bmp"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(QByteArray(921654, 'B'));
+  file.close();
+  TOpenSaveDialog::TData data(OFN_FILEMUSTEXIST, ImageFilter, dir.path().toUtf8().constData());
+  TPreviewDialog dialog(data);
+  std::vector<int> shown, needed;
+  int viewport = 0;
+  OnNextDialog<QFileDialog>([&](QFileDialog& box) {
+    auto* tree = box.findChild<QTreeView*>("treeView");
+    if (tree == nullptr) return;
+    for (int wait = 0; wait < 100 && tree->model()->rowCount(tree->rootIndex()) == 0; ++wait) {
+      QTest::qWait(20);
+    }
+    QTest::qWait(50);
+    const QFontMetrics metrics(tree->font());
+    for (int column = 0; column < 4; ++column) {
+      shown.push_back(tree->header()->sectionSize(column));
+      const QModelIndex cell = tree->model()->index(0, column, tree->rootIndex());
+      // The text and the view's margins around it.
+      needed.push_back(metrics.horizontalAdvance(cell.data().toString()) +
+                       metrics.averageCharWidth());
+    }
+    viewport = tree->viewport()->width();
+    box.reject();
+  });
+  EXPECT_EQ(dialog.Execute(), IDCANCEL);
+  ASSERT_EQ(shown.size(), 4u);
+  // Name, Size, Type and Date each as wide as what they show, within the view.
+  for (std::size_t column = 0; column < 4; ++column) {
+    EXPECT_GE(shown[column], needed[column]) << column;
+  }
+  EXPECT_LE(shown[0] + shown[1] + shown[2] + shown[3], viewport);
+}
+
 // --- Colour dialog ------------------------------------------------------------------------------
 
 TEST_F(CommonDialogTest, ColourDialogStartsFromTheColourAndTheCustomTable) {
@@ -325,6 +368,25 @@ TEST_F(CommonDialogTest, RealFontDialogOffersScalableFontsAndTheTextColour) {
   EXPECT_EQ(data.LogFont.lfUnderline, 1);
   EXPECT_EQ(data.LogFont.lfHeight, -24);  // 18 points
   EXPECT_EQ(data.PointSize, 180);
+}
+
+TEST_F(CommonDialogTest, RealFontDialogStartsOnTheFaceThatStandsInForAMissingOne) {
+  const TRealModals real;
+  for (const char* face : {"Arial", "DejaVu Sans"}) {
+    TChooseFontDialog::TData data;
+    data.Flags = CF_TTONLY | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+    data.LogFont = SansFont(-16);
+    std::strcpy(data.LogFont.lfFaceName, face);
+    QFont start;
+    OnNextDialog<QFontDialog>([&](QFontDialog& box) {
+      start = box.currentFont();
+      box.reject();
+    });
+    EXPECT_EQ(TChooseFontDialog(nullptr, data).Execute(), IDCANCEL);
+    // The face the text is drawn in, bold as asked.
+    EXPECT_EQ(start.family().toStdString(), QFontInfo(QFont(face)).family().toStdString());
+    EXPECT_EQ(start.weight(), QFont::Bold) << face;
+  }
 }
 
 }  // namespace

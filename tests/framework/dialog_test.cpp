@@ -120,10 +120,14 @@ class TScoresDialog : public TDialog {
     for (const char* line : Lines) List->AddString(line);
   }
   void CmReset() { List->Clear(); }
-  void ListNote(UINT code) { Notes.push_back(code); }
+  void ListNote(UINT code) {
+    Notes.push_back(code);
+    if (code == LBN_SELCHANGE) SelectedAtChange.push_back(List->GetSelection());
+  }
 
   std::vector<const char*> Lines;
   std::vector<UINT> Notes;
+  std::vector<int> SelectedAtChange;  // what the list reports as each change is told
   int Setups = 0;
   TListBox* List;
   TStatic* Name;
@@ -297,8 +301,10 @@ TEST_F(DialogTest, SelectionIsSetQuietlyByTheProgramAndNotifiedWhenThePlayerChoo
   const QRect third = widget->visualItemRect(widget->item(2));
   QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, third.center());
   EXPECT_EQ(list.GetSelection(), 2);
-  EXPECT_TRUE(std::find(dialog.Notes.begin(), dialog.Notes.end(), LBN_SELCHANGE) !=
-              dialog.Notes.end());
+  widget->setFocus();
+  QTest::keyClick(widget, Qt::Key_Up);
+  // Told once each, with the new line already selected, whether clicked or keyed.
+  EXPECT_EQ(dialog.SelectedAtChange, (std::vector<int>{2, 1}));
   QTest::mouseDClick(widget->viewport(), Qt::LeftButton, {}, third.center());
   EXPECT_TRUE(std::find(dialog.Notes.begin(), dialog.Notes.end(), LBN_DBLCLK) !=
               dialog.Notes.end());

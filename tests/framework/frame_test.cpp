@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
@@ -25,6 +26,7 @@
 #include "framework/harbor.h"
 #include "framework/menu.h"
 #include "framework/menu_impl.h"
+#include "framework/message_box.h"
 #include "framework/messages.h"
 #include "framework/resources.h"
 #include "framework/status_bar.h"
@@ -355,6 +357,22 @@ TEST_F(FrameTest, IconComesFromTheIconResource) {
   EXPECT_TRUE(Frame->SetIcon(nullptr, 939));
   const QImage icon = Frame->Impl()->Outer->windowIcon().pixmap(32, 32).toImage();
   EXPECT_EQ(icon.pixel(16, 16) & 0xFFFFFF, 0x0000FFu);  // blue in Qt's 0xRRGGBB
+}
+
+TEST_F(FrameTest, ABoxWithoutAnOwnerShowsTheMainWindowsIcon) {
+  TResources::AddIcon(941, GlyphDib(32, RGBQUAD{0, 0xFF, 0, 0}));
+  ASSERT_TRUE(Frame->SetIcon(nullptr, 941));
+  Frame->ShowWindow(SW_HIDE);  // nothing active: a reader's message at start-up
+  Settle();
+  const TRealModals real;
+  QImage shown;
+  WhenModal<QMessageBox>(std::function<void(QMessageBox&)>([&](QMessageBox& box) {
+    shown = box.windowIcon().pixmap(32, 32).toImage();
+    box.accept();
+  }));
+  ShowMessageBox(nullptr, "Not a JPEG file", "JPEG Library Error", MB_ICONSTOP | MB_OK);
+  ASSERT_FALSE(shown.isNull());
+  EXPECT_EQ(shown.pixel(16, 16) & 0xFFFFFF, 0x00FF00u);
 }
 
 // A square 32-bit image of one colour whose top-left pixel is transparent.
