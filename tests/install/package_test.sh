@@ -108,7 +108,8 @@ echo "[KAVRO]" >"$config/kavro.ini"  # the player's own file, which must stay
 
 # --- Removing: the package's files go; the player's stay.
 apt remove -y -qq kavro >"$scratch/apt.log" 2>&1 || { cat "$scratch/apt.log" >&2 && fail "apt remove"; }
-[ "$(dpkg-query -W -f='${db:Status-Status}' kavro 2>/dev/null)" != installed ] || fail "still installed"
+# With no configuration files of its own, nothing of it stays in dpkg's records either.
+! dpkg-query -W kavro >/dev/null 2>&1 || fail "dpkg still knows kavro: $(dpkg -s kavro | grep Status)"
 while read -r path; do
   [ -e "$path" ] || [ -L "$path" ] || continue
   # Folders such as /usr/share/icons/hicolor belong to other packages too.
