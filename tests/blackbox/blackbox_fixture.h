@@ -105,14 +105,32 @@ inline std::string ReadFile(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
 }
 
+// Four quarters in colours nothing else on the screen has, and a picture of them.
+constexpr QRgb Quarters[4] = {qRgb(200, 30, 30), qRgb(30, 200, 30), qRgb(30, 30, 200),
+                              qRgb(200, 200, 30)};
+inline QImage QuarterPicture(int width, int height) {
+  QImage picture(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      picture.setPixel(x, y, Quarters[(y * 2 / height) * 2 + x * 2 / width]);
+    }
+  }
+  return picture;
+}
+
+// A desktop that did not start skips the test; CI installs the desktop tools, so there
+// a missing one is a failure. The caller returns when the test is skipped or has failed.
+inline void RequireDesktop(const QString& problem) {
+  if (problem.isEmpty()) return;
+  if (std::getenv("CI") != nullptr) FAIL() << problem.toStdString();
+  GTEST_SKIP() << problem.toStdString();
+}
+
 class BlackBox : public testing::Test {
  protected:
   void SetUp() override {
-    if (!Desktop.Problem().isEmpty()) {
-      // CI installs the desktop tools: there, a missing one is a failure.
-      if (std::getenv("CI") != nullptr) FAIL() << Desktop.Problem().toStdString();
-      GTEST_SKIP() << Desktop.Problem().toStdString();
-    }
+    RequireDesktop(Desktop.Problem());
+    if (IsSkipped() || HasFatalFailure()) return;
     ASSERT_TRUE(Dir.isValid());
   }
   QString Settings() const { return Dir.path() + "/kavro.ini"; }

@@ -45,13 +45,7 @@ TEST_F(BlackBox, FreshStartPlaysWithKeysAndMouseAndSavesItsSettingsOnExit) {
 }
 
 TEST_F(BlackBox, StartsWithThePictureItsSettingsName) {
-  // Four quarters in colours nothing else on the screen has.
-  const QRgb quarters[4] = {qRgb(200, 30, 30), qRgb(30, 200, 30), qRgb(30, 30, 200),
-                            qRgb(200, 200, 30)};
-  QImage picture(320, 240, QImage::Format_RGB32);
-  for (int y = 0; y < 240; ++y) {
-    for (int x = 0; x < 320; ++x) picture.setPixel(x, y, quarters[(y / 120) * 2 + x / 160]);
-  }
+  const QImage picture = QuarterPicture(320, 240);
   const QString path = Dir.path() + "/quarters.bmp";
   ASSERT_TRUE(picture.save(path, "BMP"));
   QFile ini(Settings());
@@ -63,7 +57,7 @@ TEST_F(BlackBox, StartsWithThePictureItsSettingsName) {
   const QImage shot = Desktop.Screenshot();
   QPoint centre[4];
   for (int q = 0; q < 4; ++q) {
-    const TBoard area = TBoard::Find(shot, quarters[q]);
+    const TBoard area = TBoard::Find(shot, Quarters[q]);
     ASSERT_GT(area.Right - area.Left, 100) << "quarter " << q << " is on the screen";
     EXPECT_GT(area.Bottom - area.Top, 80) << q;
     centre[q] = QPoint((area.Left + area.Right) / 2, (area.Top + area.Bottom) / 2);
