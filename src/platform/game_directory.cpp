@@ -30,8 +30,11 @@ std::string ChooseGameDirectory(const std::string& programDirectory, const char*
                                 const char* home) {
   const std::string program = WithSeparator(programDirectory);
   // An installed program lies in a system directory the player cannot write to; a
-  // program run from its build or unpacked folder keeps its files beside itself.
-  if (!program.empty() && access(program.c_str(), W_OK) == 0) return program;
+  // program run from its build or unpacked folder keeps its files beside itself. What the
+  // package manager owns (under /usr) never takes a player's files, not even root's, or
+  // removing the package would leave them behind.
+  const bool packaged = program.rfind("/usr/", 0) == 0;
+  if (!program.empty() && !packaged && access(program.c_str(), W_OK) == 0) return program;
 
   fs::path config;
   if (xdgConfigHome != nullptr && *xdgConfigHome == '/') {

@@ -31,6 +31,10 @@ TEST(GameDirectory, ChoosesTheWritableProgramDirectoryElseTheConfigurationDirect
   EXPECT_EQ(ChooseGameDirectory(missing, "relative/ignored", home.c_str()),
             (home / ".config" / "kavro").string() + "/");
   EXPECT_TRUE(fs::is_directory(home / ".config" / "kavro"));
+
+  // A packaged program's folder is the package manager's, even where root may write.
+  EXPECT_EQ(ChooseGameDirectory("/usr/lib/games/kavro", xdg.c_str(), "/nowhere"),
+            (xdg / "kavro").string() + "/");
 }
 
 TEST(GameDirectory, AnOverrideWinsUntilCleared) {
