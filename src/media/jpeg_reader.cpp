@@ -1,7 +1,9 @@
 // JPEG decoding through libjpeg, one scan line at a time straight into the final pixels:
 // a 24-bit DIB (TEnhancedDib::ReadJpeg) or the board's 32-bit display bitmap
-// (ReadJpegBitmap). The library writes the pixels in the target's own byte order where it
-// can; only CMYK, YCCK and unusual colour spaces go through a scan line of our own. The
+// (ReadJpegBitmap), turned as the picture's Exif Orientation tag asks. The library writes
+// the pixels in the target's own byte order where it can; only CMYK, YCCK and unusual
+// colour spaces go through a scan line of our own. A picture turned a quarter either way
+// goes through a band of a few rows that is written out across the target's rows. The
 // library's errors end in a jump back to one recovery point, so the stretch between setjmp
 // and the last library call holds only plain data: a jump must not skip a destructor.
 #include <cstdio>  // before jpeglib.h, which uses FILE without including it
@@ -15,10 +17,13 @@
 #include <new>
 
 #include <jpeglib.h>
+// After jpeglib.h, which it needs.
+#include <jerror.h>
 
 #include "framework/gdi.h"
 #include "framework/message_box.h"
 #include "media/enhanced_dib.h"
+#include "media/exif_orientation.h"
 #include "media/jpeg_bitmap.h"
 
 namespace {
@@ -55,6 +60,9 @@ void ShowJpegMessage(j_common_ptr info) {
 }
 
 [[noreturn]] void JpegErrorExit(j_common_ptr info) {
+  // Memory the program cannot get is no fault of the file: the caller's "Unable to open"
+  // says all there is to say.
+  if (info->err->msg_code == JERR_OUT_OF_MEMORY) std::longjmp(RecordOf(info).Recovery, Refused);
   (*info->err->output_message)(info);
   std::longjmp(RecordOf(info).Recovery, LibraryFailed);
 }
@@ -94,14 +102,17 @@ std::uint64_t CoefficientBytes(const jpeg_decompress_struct& info) {
   return total;
 }
 
-// Judged on the library's default output, before any change of colour space.
-bool Acceptable(const jpeg_decompress_struct& info, int pixelBytes) {
+// Judged on the library's default output, before any change of colour space, and on the
+// target's sides once turned.
+bool Acceptable(const jpeg_decompress_struct& info, int pixelBytes, bool swapped) {
   if (info.output_components != 1 && info.output_components != 3 && info.output_components != 4) {
     return false;
   }
   if (info.output_width < 1 || info.output_height < 1) return false;
+  const JDIMENSION targetWidth = swapped ? info.output_height : info.output_width;
+  const JDIMENSION targetHeight = swapped ? info.output_width : info.output_height;
   const std::uint64_t targetBytes =
-      TDib::RowStride(info.output_width, 8 * pixelBytes) * std::uint64_t{info.output_height};
+      TDib::RowStride(targetWidth, 8 * pixelBytes) * std::uint64_t{targetHeight};
   return targetBytes <= TDib::MaxBlockSize && CoefficientBytes(info) <= MaxLibraryMemory;
 }
 
@@ -152,6 +163,84 @@ void ConvertLine(const JSAMPLE* source, BYTE* target, JDIMENSION width, int comp
   }
 }
 
+// Where each decoded pixel goes in the target, so that the picture comes out turned as
+// its Orientation tag asks: source pixel (x, y) lands at Origin + x * StepX + y * StepY.
+// Without a swap of sides a source row is one target row (StepX one pixel either way);
+// with one it is a target column (StepY one pixel either way).
+struct TPlacement {
+  BYTE* Origin;
+  std::ptrdiff_t StepX;
+  std::ptrdiff_t StepY;
+};
+
+// The target is targetWidth x targetHeight pixels, its top row at top, stride apart.
+TPlacement Place(TOrientation orientation, BYTE* top, std::ptrdiff_t stride, int pixelBytes,
+                 JDIMENSION targetWidth, JDIMENSION targetHeight) {
+  // In the target's own terms: columns right to left, rows bottom to top, and whether
+  // source rows run down the target's columns.
+  const bool mirrorColumns =
+      orientation == TOrientation::Mirrored || orientation == TOrientation::HalfTurn ||
+      orientation == TOrientation::QuarterTurn || orientation == TOrientation::Transversed;
+  const bool mirrorRows =
+      orientation == TOrientation::HalfTurn || orientation == TOrientation::Flipped ||
+      orientation == TOrientation::Transversed || orientation == TOrientation::ThreeQuarterTurn;
+  const std::ptrdiff_t column = mirrorColumns ? -pixelBytes : pixelBytes;
+  const std::ptrdiff_t row = mirrorRows ? -stride : stride;
+  BYTE* const origin =
+      top + (mirrorColumns ? static_cast<std::ptrdiff_t>(targetWidth - 1) * pixelBytes : 0) +
+      (mirrorRows ? static_cast<std::ptrdiff_t>(targetHeight - 1) * stride : 0);
+  if (SwapsSides(orientation)) return {origin, row, column};
+  return {origin, column, row};
+}
+
+// The orientation the picture's first Exif segment asks for.
+TOrientation OrientationOf(const jpeg_decompress_struct& info) {
+  for (jpeg_saved_marker_ptr marker = info.marker_list; marker != nullptr; marker = marker->next) {
+    if (marker->marker != JPEG_APP0 + 1) continue;
+    const TOrientation orientation = ExifOrientation(marker->data, marker->data_length);
+    if (orientation != TOrientation::AsStored) return orientation;
+  }
+  return TOrientation::AsStored;
+}
+
+// A row written left to right that belongs right to left, turned round where it lies.
+template <int PixelBytes>
+void ReverseRow(BYTE* row, JDIMENSION width) {
+  BYTE* left = row;
+  BYTE* right = row + static_cast<std::ptrdiff_t>(width - 1) * PixelBytes;
+  for (; left < right; left += PixelBytes, right -= PixelBytes) {
+    BYTE held[PixelBytes];
+    std::memcpy(held, left, PixelBytes);
+    std::memcpy(left, right, PixelBytes);
+    std::memcpy(right, held, PixelBytes);
+  }
+}
+
+// Source rows that become target columns: a band of them at a time, written out column
+// by column, so that each target row gets the band's pixels side by side in one stretch.
+constexpr int BandRows = 16;
+
+template <int PixelBytes>
+void SpreadBand(BYTE* const* band, int rows, JDIMENSION width, const TPlacement& place,
+                JDIMENSION firstRow) {
+  BYTE* column = place.Origin + static_cast<std::ptrdiff_t>(firstRow) * place.StepY;
+  for (JDIMENSION x = 0; x < width; ++x, column += place.StepX) {
+    const std::size_t from = static_cast<std::size_t>(x) * PixelBytes;
+    BYTE* into = column;
+    for (int r = 0; r < rows; ++r, into += place.StepY)
+      std::memcpy(into, band[r] + from, PixelBytes);
+  }
+}
+
+void SpreadBand(int pixelBytes, BYTE* const* band, int rows, JDIMENSION width,
+                const TPlacement& place, JDIMENSION firstRow) {
+  if (pixelBytes == 3) {
+    SpreadBand<3>(band, rows, width, place, firstRow);
+  } else {
+    SpreadBand<4>(band, rows, width, place, firstRow);
+  }
+}
+
 // Only plain data lives in this frame: everything a jump could skip is released by hand
 // at the recovery point, and the target's owner lives in the caller's frame.
 bool Decode(std::FILE* file, const TTarget& target) {
@@ -171,9 +260,12 @@ bool Decode(std::FILE* file, const TTarget& target) {
   info.mem->max_memory_to_use = static_cast<long>(MaxLibraryMemory);
   info.progress = &error.Progress;
   jpeg_stdio_src(&info, file);
+  jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
   jpeg_read_header(&info, TRUE);
+  const TOrientation orientation = OrientationOf(info);
+  const bool swapped = SwapsSides(orientation);
   jpeg_calc_output_dimensions(&info);
-  if (!Acceptable(info, target.PixelBytes)) {
+  if (!Acceptable(info, target.PixelBytes, swapped)) {
     jpeg_destroy_decompress(&info);
     return false;
   }
@@ -187,27 +279,59 @@ bool Decode(std::FILE* file, const TTarget& target) {
   const JDIMENSION width = info.output_width;
   const JDIMENSION height = info.output_height;
   const int components = info.output_components;
+  const int pixelBytes = target.PixelBytes;
   std::ptrdiff_t stride = 0;
-  BYTE* const top = target.Allocate(target.Owner, width, height, stride);
+  BYTE* const top =
+      target.Allocate(target.Owner, swapped ? height : width, swapped ? width : height, stride);
   if (top == nullptr) {
     jpeg_destroy_decompress(&info);
     return false;
   }
+  const TPlacement place = Place(orientation, top, stride, pixelBytes, swapped ? height : width,
+                                 swapped ? width : height);
   jpeg_start_decompress(&info);
 
-  JSAMPARRAY line =
-      direct ? nullptr
-             : (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                         width * static_cast<JDIMENSION>(components), 1);
+  const j_common_ptr common = reinterpret_cast<j_common_ptr>(&info);
+  JSAMPARRAY line = direct
+                        ? nullptr
+                        : (*info.mem->alloc_sarray)(common, JPOOL_IMAGE,
+                                                    width * static_cast<JDIMENSION>(components), 1);
+  // The band's rows are a cache line longer than the picture's, so that its rows do not
+  // all fall on the same cache sets when read down a column.
+  JSAMPARRAY band =
+      swapped ? (*info.mem->alloc_sarray)(
+                    common, JPOOL_IMAGE, width * static_cast<JDIMENSION>(pixelBytes) + 64, BandRows)
+              : nullptr;
   const bool adobeInverted = info.saw_Adobe_marker != FALSE;
+  int banded = 0;
   while (info.output_scanline < height) {
-    BYTE* row = top + static_cast<std::ptrdiff_t>(info.output_scanline) * stride;
+    const JDIMENSION y = info.output_scanline;
+    BYTE* row = nullptr;
+    if (swapped) {
+      row = band[banded];
+    } else {
+      // The row's leftmost byte, wherever the source row starts in it.
+      row = place.Origin + static_cast<std::ptrdiff_t>(y) * place.StepY;
+      if (place.StepX < 0) row -= static_cast<std::ptrdiff_t>(width - 1) * pixelBytes;
+    }
     JSAMPROW into = direct ? row : line[0];
     if (jpeg_read_scanlines(&info, &into, 1) != 1) {
       jpeg_destroy_decompress(&info);
       return false;
     }
-    if (!direct) ConvertLine(line[0], row, width, components, adobeInverted, target.PixelBytes);
+    if (!direct) ConvertLine(line[0], row, width, components, adobeInverted, pixelBytes);
+    if (swapped) {
+      if (++banded == BandRows || info.output_scanline == height) {
+        SpreadBand(pixelBytes, band, banded, width, place, info.output_scanline - banded);
+        banded = 0;
+      }
+    } else if (place.StepX < 0) {
+      if (pixelBytes == 3) {
+        ReverseRow<3>(row, width);
+      } else {
+        ReverseRow<4>(row, width);
+      }
+    }
   }
   jpeg_finish_decompress(&info);
   jpeg_destroy_decompress(&info);
