@@ -5,6 +5,13 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -360,6 +367,166 @@ TEST_F(PictureIntoBoard, EveryFileOfTheBmpSuiteGivesAPictureOrOneMessage) {
   }
   EXPECT_GE(pictures, 50);
   EXPECT_GE(refusals, 30);
+}
+
+// ---------------------------------------------------------------------------------------
+// Phone photos stored sideways, with an Orientation tag
+
+class TurnedPhoto : public testing::Test {
+ protected:
+  TurnedPhoto() : Rig(4, 3), Board(*Rig.Board) {}
+
+  // A photo in whole blocks (full-resolution colour, so that only the inverse DCT's
+  // rounding differs from jpegtran's turning), with an Exif segment asking for the
+  // orientation, or with the segment given.
+  QString Photo(int width, int height) {
+    const QString ppm = Dir.filePath(QStringLiteral("photo.ppm"));
+    EXPECT_TRUE(WriteBytes(ppm, MakePpm(width, height, TestPattern(width, height))));
+    const QString jpeg = Dir.filePath(QStringLiteral("photo.jpg"));
+    EXPECT_TRUE(RunTool("cjpeg", {"-sample", "1x1", "-outfile", jpeg, ppm}));
+    return jpeg;
+  }
+  std::string Tagged(const QString& jpeg, const QByteArray& segment, const QString& name) {
+    const QString path = Dir.filePath(name);
+    EXPECT_TRUE(WriteBytes(path, media_test::WithSegment(media_test::ReadBytes(jpeg), segment)));
+    return Local(path);
+  }
+
+  media_test::TRgb Pixel(const TPuzzle& board, int x, int y) const {
+    TMemoryDC dc(*board.Picture);
+    const COLORREF c = dc.GetPixel(x, y);
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
+  }
+
+  TBoardRig Rig;
+  TPuzzle& Board;
+  QTemporaryDir Dir;
+};
+
+TEST_F(TurnedPhoto, EveryOrientationShowsOnTheBoardAsJpegtranTurnsTheFile) {
+  const QString jpeg = Photo(64, 40);
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    SCOPED_TRACE(orientation);
+    const auto expected = media_test::TurnedByTools(jpeg, orientation);
+    ASSERT_TRUE(expected);
+    const std::string path = Tagged(jpeg, media_test::ExifSegment(orientation, orientation < 5),
+                                    QStringLiteral("tagged.jpg"));
+    TModalLog messages;
+    ASSERT_TRUE(Board.LoadPicture(path.c_str(), true));
+    EXPECT_TRUE(messages.Requests.empty());
+    const TBitmap& picture = *Board.Picture;
+    EXPECT_EQ(media_test::FarPixels(picture.Width(), picture.Height(), *expected,
+                                    [&](int x, int y) { return Pixel(Board, x, y); }),
+              0);
+    // The board is split along the turned picture's sides.
+    EXPECT_EQ(Board.Pieces[2][3]->Source.right, picture.Width() / 4 * 4);
+    EXPECT_EQ(Board.Pieces[2][3]->Source.bottom, picture.Height() / 3 * 3);
+  }
+}
+
+TEST_F(TurnedPhoto, DamagedTagsLeaveThePictureAsStored) {
+  const QString jpeg = Photo(32, 16);
+  const QByteArray good = media_test::ExifSegment(6, false);
+  // IFD0 at an offset past the segment's end; the orientation entry cut short (the
+  // segment's length says so, the bytes after it are the picture's).
+  const QByteArray outside = QByteArray(good).replace(4 + 6 + 4, 4, QByteArray("\x00\x01\0\0", 4));
+  QByteArray cut = good.left(4 + 6 + 8 + 2 + 12 + 9);
+  cut[3] = static_cast<char>(cut.size() - 2);
+  const std::string plain = Local(jpeg);
+  for (const auto& [name, segment] :
+       {std::pair{"outside.jpg", outside}, std::pair{"cut.jpg", cut}}) {
+    SCOPED_TRACE(name);
+    TModalLog messages;
+    ASSERT_TRUE(Board.LoadPicture(Tagged(jpeg, segment, QString::fromLatin1(name)).c_str(), true));
+    EXPECT_TRUE(messages.Requests.empty());
+    TBoardRig other(4, 3);
+    ASSERT_TRUE(other.Board->LoadPicture(plain.c_str(), true));
+    ASSERT_EQ(Board.Picture->Width(), 32);
+    ASSERT_EQ(Board.Picture->Height(), 16);
+    for (int y = 0; y < 16; ++y) {
+      for (int x = 0; x < 32; ++x) ASSERT_EQ(Pixel(Board, x, y), Pixel(*other.Board, x, y));
+    }
+  }
+}
+
+TEST_F(TurnedPhoto, ASavedGameOfATurnedPhotoLoadsBackOntoTheSameBoard) {
+  const std::string path =
+      Tagged(Photo(48, 32), media_test::ExifSegment(8, true), QStringLiteral("phone.jpg"));
+  ASSERT_TRUE(Board.LoadPicture(path.c_str(), true));
+  Board.Scramble();
+  const std::string game = Local(Dir.filePath(QStringLiteral("game.kvr")));
+  ASSERT_TRUE(Board.SaveGame(game.c_str(), path.c_str(), 42));
+
+  TBoardRig loader(3, 3);
+  TModalLog messages;
+  int seconds = 0;
+  EXPECT_EQ(loader.Board->LoadGame(game.c_str(), nullptr, seconds), path);
+  EXPECT_TRUE(messages.Requests.empty());
+  EXPECT_EQ(BoardText(*loader.Board), BoardText(Board));
+  ASSERT_NE(loader.Board->Picture, nullptr);
+  ASSERT_EQ(loader.Board->Picture->Width(), 32);
+  ASSERT_EQ(loader.Board->Picture->Height(), 48);
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 4; ++column) {
+      EXPECT_EQ(loader.Board->Pieces[row][column]->Source, Board.Pieces[row][column]->Source);
+    }
+  }
+  for (int y = 0; y < 48; ++y) {
+    for (int x = 0; x < 32; ++x) ASSERT_EQ(Pixel(*loader.Board, x, y), Pixel(Board, x, y));
+  }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define KAVRO_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KAVRO_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+long VmSizeKilobytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmSize:", 0) == 0) return std::atol(line.c_str() + 7);
+  }
+  return -1;
+}
+
+TEST_F(TurnedPhoto, APhotoTooBigForTheMemoryLeftIsReportedWithoutACrash) {
+#if defined(KAVRO_ADDRESS_SANITIZER)
+  GTEST_SKIP() << "the address sanitizer needs more address space than any limit leaves";
+#else
+  // 24 MiB of display bitmap; the process may grow by 16 MiB.
+  const std::string path =
+      Tagged(Photo(2048, 3072), media_test::ExifSegment(6, false), QStringLiteral("big.jpg"));
+  Board.SetContentKind(TContentKind::Numeric);
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    const rlimit limit{static_cast<rlim_t>(VmSizeKilobytes() + 16 * 1024) * 1024,
+                       static_cast<rlim_t>(VmSizeKilobytes() + 16 * 1024) * 1024};
+    if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(2);
+    TModalLog messages;
+    const bool loaded = Board.LoadPicture(path.c_str(), true);
+    const bool told =
+        messages.Texts() == std::vector<std::string>{"Unable to open " + path.substr(0, 50) + "."};
+    if (!told) {
+      for (const std::string& text : messages.Texts())
+        std::fprintf(stderr, "shown: %s\n", text.c_str());
+    }
+    const bool unchanged = Board.Picture == nullptr && Board.ContentKind == TContentKind::Numeric &&
+                           Board.Columns == 4 && Board.Rows == 3;
+    _exit(!loaded && told && unchanged ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  // Without the limit the same photo loads, upright.
+  ASSERT_TRUE(Board.LoadPicture(path.c_str(), true));
+  EXPECT_EQ(Board.Picture->Width(), 3072);
+#endif
 }
 
 }  // namespace
