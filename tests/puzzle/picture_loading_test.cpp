@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -504,6 +505,9 @@ TEST_F(TurnedPhoto, APhotoTooBigForTheMemoryLeftIsReportedWithoutACrash) {
   const pid_t child = fork();
   ASSERT_NE(child, -1);
   if (child == 0) {
+    // Big blocks always from fresh mappings, never from what earlier tests left free in
+    // the heap: then the limit alone decides.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
     const rlimit limit{static_cast<rlim_t>(VmSizeKilobytes() + 16 * 1024) * 1024,
                        static_cast<rlim_t>(VmSizeKilobytes() + 16 * 1024) * 1024};
     if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(2);
