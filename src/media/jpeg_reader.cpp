@@ -20,6 +20,10 @@
 // After jpeglib.h, which it needs.
 #include <jerror.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "framework/gdi.h"
 #include "framework/message_box.h"
 #include "media/enhanced_dib.h"
@@ -218,27 +222,69 @@ void ReverseRow(BYTE* row, JDIMENSION width) {
 
 // Source rows that become target columns: a band of them at a time, written out column
 // by column, so that each target row gets the band's pixels side by side in one stretch.
-constexpr int BandRows = 16;
+constexpr int BandRows = 32;
 
+// Band pixels x0 to x1 of band rows r0 to r1, one at a time; corner is where the band's
+// first pixel goes.
 template <int PixelBytes>
-void SpreadBand(BYTE* const* band, int rows, JDIMENSION width, const TPlacement& place,
-                JDIMENSION firstRow) {
-  BYTE* column = place.Origin + static_cast<std::ptrdiff_t>(firstRow) * place.StepY;
-  for (JDIMENSION x = 0; x < width; ++x, column += place.StepX) {
+void SpreadPixels(BYTE* const* band, const TPlacement& place, BYTE* corner, int r0, int r1,
+                  JDIMENSION x0, JDIMENSION x1) {
+  for (JDIMENSION x = x0; x < x1; ++x) {
     const std::size_t from = static_cast<std::size_t>(x) * PixelBytes;
-    BYTE* into = column;
-    for (int r = 0; r < rows; ++r, into += place.StepY)
+    BYTE* into = corner + static_cast<std::ptrdiff_t>(x) * place.StepX + r0 * place.StepY;
+    for (int r = r0; r < r1; ++r, into += place.StepY) {
       std::memcpy(into, band[r] + from, PixelBytes);
+    }
   }
 }
 
+#if defined(__SSE2__)
+// Display pixels four by four: four rows of four read, turned about the diagonal in
+// registers, and written as four runs of four. One at a time, the turn costs a 50-megapixel
+// photo more than its decoding's share of the time.
+void SpreadQuads(BYTE* const* band, const TPlacement& place, BYTE* corner, int rows,
+                 JDIMENSION width) {
+  const bool backwards = place.StepY < 0;
+  for (JDIMENSION x = 0; x < width; x += 4) {
+    const std::size_t from = static_cast<std::size_t>(x) * 4;
+    BYTE* const column = corner + static_cast<std::ptrdiff_t>(x) * place.StepX;
+    for (int r = 0; r < rows; r += 4) {
+      auto load = [&](int row) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(band[row] + from));
+      };
+      const __m128i a = load(r), b = load(r + 1), c = load(r + 2), d = load(r + 3);
+      const __m128i abLow = _mm_unpacklo_epi32(a, b), abHigh = _mm_unpackhi_epi32(a, b);
+      const __m128i cdLow = _mm_unpacklo_epi32(c, d), cdHigh = _mm_unpackhi_epi32(c, d);
+      const __m128i pixels[4] = {_mm_unpacklo_epi64(abLow, cdLow), _mm_unpackhi_epi64(abLow, cdLow),
+                                 _mm_unpacklo_epi64(abHigh, cdHigh),
+                                 _mm_unpackhi_epi64(abHigh, cdHigh)};
+      // Backwards, the run starts at the band's fourth row and holds the rows reversed.
+      BYTE* const run = column + (backwards ? r + 3 : r) * place.StepY;
+      for (int i = 0; i < 4; ++i) {
+        const __m128i pixel = backwards ? _mm_shuffle_epi32(pixels[i], 0x1B) : pixels[i];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(run + i * place.StepX), pixel);
+      }
+    }
+  }
+}
+#endif
+
 void SpreadBand(int pixelBytes, BYTE* const* band, int rows, JDIMENSION width,
                 const TPlacement& place, JDIMENSION firstRow) {
+  BYTE* const corner = place.Origin + static_cast<std::ptrdiff_t>(firstRow) * place.StepY;
   if (pixelBytes == 3) {
-    SpreadBand<3>(band, rows, width, place, firstRow);
-  } else {
-    SpreadBand<4>(band, rows, width, place, firstRow);
+    SpreadPixels<3>(band, place, corner, 0, rows, 0, width);
+    return;
   }
+  JDIMENSION quadWidth = 0;
+  int quadRows = 0;
+#if defined(__SSE2__)
+  quadWidth = width & ~JDIMENSION{3};
+  quadRows = rows & ~3;
+  SpreadQuads(band, place, corner, quadRows, quadWidth);
+#endif
+  SpreadPixels<4>(band, place, corner, quadRows, rows, 0, quadWidth);
+  SpreadPixels<4>(band, place, corner, 0, rows, quadWidth, width);
 }
 
 // Only plain data lives in this frame: everything a jump could skip is released by hand

@@ -5,12 +5,16 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "framework/dc.h"
 #include "media/enhanced_dib.h"
 #include "media/exif_orientation.h"
+#include "media/jpeg_bitmap.h"
 #include "media/test_support.h"
 
 namespace {
@@ -142,6 +146,68 @@ TEST_F(TurnedJpeg, CmykPicturesTurnLikeTheirUntaggedTwinTurnedByJpegtran) {
       }
     }
     EXPECT_EQ(far, 0);
+  }
+}
+
+TEST_F(TurnedJpeg, OddSizesTurnPixelForPixel) {
+  // Sides of no whole blocks, four-pixel groups or bands: the stored picture's pixel (x, y)
+  // must show where the tag says, in the board's bitmap and in the preview's DIB alike.
+  const int w = 70, h = 45;
+  const QString ppm = Dir.filePath(QStringLiteral("odd.ppm"));
+  ASSERT_TRUE(
+      media_test::WriteBytes(ppm, media_test::MakePpm(w, h, media_test::TestPattern(w, h))));
+  const QString jpeg = Dir.filePath(QStringLiteral("odd.jpg"));
+  ASSERT_TRUE(
+      media_test::RunTool(QStringLiteral("cjpeg"), {QStringLiteral("-outfile"), jpeg, ppm}));
+  const auto stored = ReadJpegBitmap(Local(jpeg).c_str());
+  TEnhancedDib storedDib;
+  ASSERT_TRUE(stored && storedDib.Load(Local(jpeg).c_str()));
+  const std::function<std::pair<int, int>(int, int)> shownAt[] = {
+      [&](int x, int y) {
+        return std::pair{x, y};
+      },
+      [&](int x, int y) {
+        return std::pair{w - 1 - x, y};
+      },
+      [&](int x, int y) {
+        return std::pair{w - 1 - x, h - 1 - y};
+      },
+      [&](int x, int y) {
+        return std::pair{x, h - 1 - y};
+      },
+      [&](int x, int y) {
+        return std::pair{y, x};
+      },
+      [&](int x, int y) {
+        return std::pair{h - 1 - y, x};
+      },
+      [&](int x, int y) {
+        return std::pair{h - 1 - y, w - 1 - x};
+      },
+      [&](int x, int y) {
+        return std::pair{y, w - 1 - x};
+      },
+  };
+  TMemoryDC storedDc(*stored);
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    SCOPED_TRACE(orientation);
+    const std::string path = Local(Tagged(jpeg, orientation));
+    const auto turned = ReadJpegBitmap(path.c_str());
+    TEnhancedDib turnedDib;
+    ASSERT_TRUE(turned && turnedDib.Load(path.c_str()));
+    ASSERT_EQ(turned->Width(), orientation >= 5 ? h : w);
+    ASSERT_EQ(turnedDib.Width(), turned->Width());
+    TMemoryDC dc(*turned);
+    int wrong = 0;
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const auto [tx, ty] = shownAt[orientation - 1](x, y);
+        wrong += dc.GetPixel(tx, ty) != storedDc.GetPixel(x, y);
+        wrong +=
+            media_test::DibPixel24(turnedDib, tx, ty) != media_test::DibPixel24(storedDib, x, y);
+      }
+    }
+    EXPECT_EQ(wrong, 0);
   }
 }
 
