@@ -86,7 +86,25 @@ struct TTarget {
   // stride the step to the next row down (negative for a bottom-up DIB); null refuses.
   BYTE* (*Allocate)(void* owner, JDIMENSION width, JDIMENSION height, std::ptrdiff_t& stride);
   void* Owner;
+  // 0 for the whole picture; otherwise the least either side may be when the library
+  // reduces the picture by a power of two while decoding (a preview needs no more).
+  JDIMENSION LeastSide;
 };
+
+// The largest reduction (1/2, 1/4 or 1/8) that leaves both sides at least least pixels.
+unsigned ReductionFor(const jpeg_decompress_struct& info, JDIMENSION least) {
+  unsigned denominator = 1;
+  if (least == 0) return denominator;
+  while (denominator < 8) {
+    const unsigned next = denominator * 2;
+    if ((info.image_width + next - 1) / next < least ||
+        (info.image_height + next - 1) / next < least) {
+      break;
+    }
+    denominator = next;
+  }
+  return denominator;
+}
 
 // The library's colour space that writes the target's pixels as they are stored.
 J_COLOR_SPACE NativeSpace(int pixelBytes) {
@@ -310,6 +328,8 @@ bool Decode(std::FILE* file, const TTarget& target) {
   jpeg_read_header(&info, TRUE);
   const TOrientation orientation = OrientationOf(info);
   const bool swapped = SwapsSides(orientation);
+  info.scale_num = 1;
+  info.scale_denom = ReductionFor(info, target.LeastSide);
   jpeg_calc_output_dimensions(&info);
   if (!Acceptable(info, target.PixelBytes, swapped)) {
     jpeg_destroy_decompress(&info);
@@ -429,11 +449,12 @@ BYTE* AllocateBitmap(void* owner, JDIMENSION width, JDIMENSION height, std::ptrd
 
 }  // namespace
 
-bool TEnhancedDib::ReadJpeg(const char* path) {
+bool TEnhancedDib::ReadJpeg(const char* path, int leastSide) {
   Release();
   const TFile file = OpenJpeg(path);
   if (!file) return false;
-  if (Decode(file.get(), TTarget{3, &AllocateDib, static_cast<TDib*>(this)})) return true;
+  const auto least = static_cast<JDIMENSION>(leastSide > 0 ? leastSide : 0);
+  if (Decode(file.get(), TTarget{3, &AllocateDib, static_cast<TDib*>(this), least})) return true;
   Release();
   return false;
 }
@@ -442,6 +463,6 @@ std::unique_ptr<TBitmap> ReadJpegBitmap(const char* path) {
   const TFile file = OpenJpeg(path);
   if (!file) return nullptr;
   std::unique_ptr<TBitmap> bitmap;
-  if (!Decode(file.get(), TTarget{4, &AllocateBitmap, &bitmap})) bitmap.reset();
+  if (!Decode(file.get(), TTarget{4, &AllocateBitmap, &bitmap, 0})) bitmap.reset();
   return bitmap;
 }

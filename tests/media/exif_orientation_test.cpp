@@ -113,6 +113,33 @@ TEST_F(TurnedJpeg, EveryOrientationReadsAsJpegtranTurnsTheFile) {
   }
 }
 
+TEST_F(TurnedJpeg, ThePreviewReadsAPhotoReducedAndTurned) {
+  // Halved, both sides stay above the preview's 125; quartered, one would not. The
+  // library's reduced inverse DCT rounds differently once turned, so the reference is the
+  // untagged file read the same way, its pixels turned a quarter clockwise.
+  const QString ppm = Dir.filePath(QStringLiteral("big.ppm"));
+  ASSERT_TRUE(media_test::WriteBytes(
+      ppm, media_test::MakePpm(512, 384, media_test::TestPattern(512, 384))));
+  const QString jpeg = Dir.filePath(QStringLiteral("big.jpg"));
+  ASSERT_TRUE(
+      media_test::RunTool(QStringLiteral("cjpeg"), {QStringLiteral("-outfile"), jpeg, ppm}));
+  TEnhancedDib stored;
+  TEnhancedDib dib;
+  ASSERT_TRUE(stored.Load(Local(jpeg).c_str(), 125));
+  ASSERT_TRUE(dib.Load(Local(Tagged(jpeg, 6)).c_str(), 125));
+  ASSERT_EQ(stored.Width(), 256);
+  ASSERT_EQ(stored.Height(), 192);
+  ASSERT_EQ(dib.Width(), 192);
+  ASSERT_EQ(dib.Height(), 256);
+  int wrong = 0;
+  for (int y = 0; y < 192; ++y) {
+    for (int x = 0; x < 256; ++x) {
+      wrong += media_test::DibPixel24(dib, 191 - y, x) != media_test::DibPixel24(stored, x, y);
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
 TEST_F(TurnedJpeg, CmykPicturesTurnLikeTheirUntaggedTwinTurnedByJpegtran) {
   // Through the reader's own scan line: inks converted, then placed.
   const QString jpeg = Dir.filePath(QStringLiteral("cmyk.jpg"));
