@@ -81,9 +81,10 @@ const std::string& PhotoPath(int width = PhotoWidth, int height = PhotoHeight,
         for (int x = 0; x < width; ++x) {
           noise = noise * 1664525u + 1013904223u;
           const int grain = static_cast<int>(noise >> 28);
-          row[x * 3] = static_cast<char>((x * 255 / width + grain) & 0xFF);
-          row[x * 3 + 1] = static_cast<char>((y * 255 / height + grain) & 0xFF);
-          row[x * 3 + 2] = static_cast<char>(((x + y) / 16 + grain) & 0xFF);
+          char* pixel = row.data() + static_cast<std::size_t>(x) * 3;
+          pixel[0] = static_cast<char>((x * 255 / width + grain) & 0xFF);
+          pixel[1] = static_cast<char>((y * 255 / height + grain) & 0xFF);
+          pixel[2] = static_cast<char>(((x + y) / 16 + grain) & 0xFF);
         }
         out.write(row.data(), static_cast<std::streamsize>(row.size()));
       }

@@ -76,7 +76,7 @@ class TurnedJpeg : public testing::Test {
  protected:
   // The file with an Exif segment asking for the orientation.
   QString Tagged(const QString& jpeg, int orientation) {
-    const QString path = Dir.filePath(QStringLiteral("tagged%1.jpg").arg(orientation));
+    QString path = Dir.filePath(QStringLiteral("tagged%1.jpg").arg(orientation));
     EXPECT_TRUE(media_test::WriteBytes(
         path, media_test::WithSegment(media_test::ReadBytes(jpeg),
                                       ExifSegment(orientation, orientation % 2 == 0))));

@@ -382,7 +382,7 @@ class TurnedPhoto : public testing::Test {
   QString Photo(int width, int height) {
     const QString ppm = Dir.filePath(QStringLiteral("photo.ppm"));
     EXPECT_TRUE(WriteBytes(ppm, MakePpm(width, height, TestPattern(width, height))));
-    const QString jpeg = Dir.filePath(QStringLiteral("photo.jpg"));
+    QString jpeg = Dir.filePath(QStringLiteral("photo.jpg"));
     EXPECT_TRUE(RunTool("cjpeg", {"-sample", "1x1", "-outfile", jpeg, ppm}));
     return jpeg;
   }
@@ -506,7 +506,7 @@ TEST_F(TurnedPhoto, APhotoTooBigForTheMemoryLeftIsReportedWithoutACrash) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   auto loadUnderLimit = [&] {
     mallopt(M_MMAP_THRESHOLD, 1 << 20);
-    const rlim_t bytes = static_cast<rlim_t>(VmSizeKilobytes() + 16 * 1024) * 1024;
+    const rlim_t bytes = static_cast<rlim_t>(VmSizeKilobytes() + 16L * 1024) * 1024;
     const rlimit limit{bytes, bytes};
     if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(2);
     TModalLog messages;
