@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -152,90 +152,33 @@ inline std::ostream& operator<<(std::ostream& out, const TRgb& c) {
   return out << "(" << c.Red << ", " << c.Green << ", " << c.Blue << ")";
 }
 
-// An APP1 Exif segment, marker and length included, as a phone writes one: IFD0 with a few
-// entries around an Orientation entry of the given value (SHORT, count 1), in either
-// byte order.
+// An APP1 Exif segment as a phone writes one, marker and length included: IFD0 holding an
+// Orientation entry (SHORT, count 1) after another entry, in either byte order.
 inline QByteArray ExifSegment(int orientation, bool bigEndian) {
-  QByteArray tiff;
+  QByteArray segment("\xFF\xE1\0\0Exif\0\0", 10);
   auto put = [&](std::uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
-      const int shift = 8 * (bigEndian ? bytes - 1 - i : i);
-      tiff.append(static_cast<char>((value >> shift) & 0xFF));
+      segment.append(static_cast<char>(value >> (8 * (bigEndian ? bytes - 1 - i : i))));
     }
   };
-  tiff.append(bigEndian ? "MM" : "II");
-  put(42, 2);
-  put(8, 4);
-  put(3, 2);  // entries: resolution unit, orientation, a pointer to more
-  for (const auto& [tag, type, value] :
-       {std::tuple{0x0128u, 3u, 2u}, std::tuple{0x0112u, 3u, static_cast<unsigned>(orientation)},
-        std::tuple{0x8769u, 4u, 50u}}) {
-    put(tag, 2);
-    put(type, 2);
-    put(1, 4);
-    put(value, type == 3 ? 2 : 4);
-    if (type == 3) put(0, 2);
+  segment.append(bigEndian ? "MM" : "II");
+  for (const auto& [value, bytes] : {std::pair{42, 2}, std::pair{8, 4}, std::pair{2, 2}}) {
+    put(value, bytes);
   }
-  put(0, 4);  // no IFD1
-  const QByteArray body = QByteArray("Exif\0\0", 6) + tiff;
-  QByteArray segment("\xFF\xE1", 2);
-  segment.append(static_cast<char>((body.size() + 2) >> 8));
-  segment.append(static_cast<char>((body.size() + 2) & 0xFF));
-  return segment + body;
+  for (const auto& [tag, value] : {std::pair{0x0128, 2}, std::pair{0x0112, orientation}}) {
+    for (const auto& [field, bytes] : {std::pair{tag, 2}, std::pair{3, 2}, std::pair{1, 4},
+                                       std::pair{value, 2}, std::pair{0, 2}}) {
+      put(static_cast<std::uint32_t>(field), bytes);
+    }
+  }
+  put(0, 4);  // no further IFD
+  segment[3] = static_cast<char>(segment.size() - 2);
+  return segment;
 }
 
 // A JPEG file with a segment put in right after its start marker.
 inline QByteArray WithSegment(const QByteArray& jpeg, const QByteArray& segment) {
   return jpeg.left(2) + segment + jpeg.mid(2);
-}
-
-// jpegtran's switches that turn the pixels as the orientation value asks.
-inline QStringList TurningSwitches(int orientation) {
-  static const char* const turns[] = {
-      "",           "-flip horizontal", "-rotate 180", "-flip vertical",
-      "-transpose", "-rotate 90",       "-transverse", "-rotate 270"};
-  return QString::fromLatin1(turns[orientation - 1]).split(' ', Qt::SkipEmptyParts);
-}
-
-// djpeg's pixels of a JPEG file turned by jpegtran as the orientation asks, block by block,
-// without loss; none when a tool failed.
-inline std::optional<TPnm> TurnedByTools(const QString& jpeg, int orientation) {
-  const auto turned =
-      RunTool(QStringLiteral("jpegtran"), QStringList{QStringLiteral("-perfect")} +
-                                              TurningSwitches(orientation) + QStringList{jpeg});
-  if (!turned) return std::nullopt;
-  QTemporaryDir dir;
-  const QString path = dir.filePath(QStringLiteral("turned.jpg"));
-  if (!WriteBytes(path, *turned)) return std::nullopt;
-  const auto decoded = RunTool(QStringLiteral("djpeg"), {path});
-  if (!decoded) return std::nullopt;
-  return ParsePnm(*decoded);
-}
-
-// Pixels further than 2 levels in any channel from the tools' (the first few reported):
-// turning coefficients and turning pixels round differently in the inverse DCT.
-template <typename TPixelOf>
-int FarPixels(int width, int height, const TPnm& expected, TPixelOf pixelOf) {
-  if (width != expected.Width || height != expected.Height) {
-    ADD_FAILURE() << "size " << width << " x " << height << ", expected " << expected.Width << " x "
-                  << expected.Height;
-    return -1;
-  }
-  int far = 0;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const std::uint8_t* p = expected.At(x, y);
-      const TRgb want{p[0], p[1], p[2]};
-      const TRgb got = pixelOf(x, y);
-      const bool near = std::abs(got.Red - want.Red) <= 2 &&
-                        std::abs(got.Green - want.Green) <= 2 &&
-                        std::abs(got.Blue - want.Blue) <= 2;
-      if (!near && ++far <= 3) {
-        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << got << ", expected " << want;
-      }
-    }
-  }
-  return far;
 }
 
 // Answers every modal request with OK (or the given button) and keeps what was asked.
