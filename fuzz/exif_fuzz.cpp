@@ -13,6 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const TOrientation orientation = ExifOrientation(data, size);
   const int value = static_cast<int>(orientation);
   const bool exif = size >= 6 && std::memcmp(data, "Exif\0\0", 6) == 0;
+  if (exif != IsExifSegment(data, size)) {
+    std::fprintf(stderr, "Exif signature misjudged in %zu bytes\n", size);
+    std::abort();
+  }
   if (value < 1 || value > 8 || (!exif && orientation != TOrientation::AsStored)) {
     std::fprintf(stderr, "orientation %d from a segment of %zu bytes\n", value, size);
     std::abort();

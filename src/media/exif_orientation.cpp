@@ -41,9 +41,13 @@ class TTiffReader {
 
 }  // namespace
 
+bool IsExifSegment(const std::uint8_t* data, std::size_t size) {
+  return data != nullptr && size >= sizeof ExifSignature &&
+         std::memcmp(data, ExifSignature, sizeof ExifSignature) == 0;
+}
+
 TOrientation ExifOrientation(const std::uint8_t* data, std::size_t size) {
-  if (data == nullptr || size < sizeof ExifSignature + TiffHeaderBytes ||
-      std::memcmp(data, ExifSignature, sizeof ExifSignature) != 0) {
+  if (!IsExifSegment(data, size) || size < sizeof ExifSignature + TiffHeaderBytes) {
     return TOrientation::AsStored;
   }
   // Offsets inside the TIFF block count from its first byte, the byte-order mark.

@@ -20,6 +20,9 @@ enum class TOrientation : std::uint8_t {
   ThreeQuarterTurn = 8,
 };
 
+// Whether an APP1 segment's contents (the bytes after its length field) are Exif data.
+bool IsExifSegment(const std::uint8_t* data, std::size_t size);
+
 // The orientation an APP1 segment's contents (the bytes after its length field) ask for:
 // the Orientation entry of IFD0 of an "Exif" segment, in either byte order. Anything else,
 // a segment of another kind, a damaged one, or an offset or value out of range, gives

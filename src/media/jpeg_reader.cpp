@@ -215,12 +215,13 @@ TPlacement Place(TOrientation orientation, BYTE* top, std::ptrdiff_t stride, int
   return {origin, column, row};
 }
 
-// The orientation the picture's first Exif segment asks for.
+// The orientation the picture's first Exif segment asks for; other APP1 segments (XMP)
+// say nothing about it.
 TOrientation OrientationOf(const jpeg_decompress_struct& info) {
   for (jpeg_saved_marker_ptr marker = info.marker_list; marker != nullptr; marker = marker->next) {
-    if (marker->marker != JPEG_APP0 + 1) continue;
-    const TOrientation orientation = ExifOrientation(marker->data, marker->data_length);
-    if (orientation != TOrientation::AsStored) return orientation;
+    if (marker->marker == JPEG_APP0 + 1 && IsExifSegment(marker->data, marker->data_length)) {
+      return ExifOrientation(marker->data, marker->data_length);
+    }
   }
   return TOrientation::AsStored;
 }
