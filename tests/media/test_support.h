@@ -24,6 +24,15 @@
 #include "platform/winconst.h"
 #include "test_data.h"
 
+// The address sanitizer reserves far more address space than any limit a test sets.
+#if defined(__SANITIZE_ADDRESS__)
+#define KAVRO_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KAVRO_ADDRESS_SANITIZER 1
+#endif
+#endif
+
 namespace media_test {
 
 // A file or folder of the BMP Suite, e.g. "g/pal8.bmp" or "q".

@@ -372,14 +372,6 @@ TEST_F(PictureIntoBoard, EveryFileOfTheBmpSuiteGivesAPictureOrOneMessage) {
 // ---------------------------------------------------------------------------------------
 // Phone photos stored sideways, with an Orientation tag
 
-#if defined(__SANITIZE_ADDRESS__)
-#define KAVRO_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KAVRO_ADDRESS_SANITIZER 1
-#endif
-#endif
-
 class TurnedPhoto : public testing::Test {
  protected:
   TurnedPhoto() : Rig(4, 3), Board(*Rig.Board) {}
