@@ -21,8 +21,10 @@ TResult TCustomOpenDialog::ShowPreview(TParam1, TParam2 p2) {
   char path[MAX_PATH];
   const int needed = GetFilePath(path, sizeof path);
   if (needed > 0 && needed <= MAX_PATH) {
+    // A photo of many megapixels is read only as large as the panel needs, so that moving
+    // through a folder of them stays quick.
     TEnhancedDib dib;
-    if (dib.Load(path)) {
+    if (dib.Load(path, PREVIEW_SIZE)) {
       TClientDC dc(*this);
       dc.SetStretchBltMode(COLORONCOLOR);
       const int x = GetClientRect().Width() - 150;

@@ -26,13 +26,13 @@ TEnhancedDib::TKind TEnhancedDib::KindOf(const char* path) {
   return TKind::None;
 }
 
-bool TEnhancedDib::Load(const char* path) {
+bool TEnhancedDib::Load(const char* path, int leastSide) {
   Release();
   switch (KindOf(path)) {
     case TKind::Bmp:
       return ReadBmp(path);
     case TKind::Jpeg:
-      return ReadJpeg(path);
+      return ReadJpeg(path, leastSide);
     case TKind::None:
       break;
   }

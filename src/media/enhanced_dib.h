@@ -13,10 +13,12 @@ class TEnhancedDib : public TDib {
   TEnhancedDib() = default;
 
   // Reads a ".BMP" or ".JPG" file (any letter case); any other name is not a picture.
-  // False leaves the DIB empty.
-  bool Load(const char* path);
-  // Decodes a JPEG file through libjpeg into a 24-bit DIB. The library's errors are shown
-  // in a "JPEG Library Error" box; a picture too large to hold is refused before decoding.
-  // False leaves the DIB empty.
-  bool ReadJpeg(const char* path);
+  // With leastSide, a JPEG may come out reduced by a power of two as long as both its
+  // sides keep at least that many pixels: what a small preview needs, at a fraction of the
+  // time and memory. False leaves the DIB empty.
+  bool Load(const char* path, int leastSide = 0);
+  // Decodes a JPEG file through libjpeg into a 24-bit DIB, turned as its Exif Orientation
+  // tag asks. The library's errors are shown in a "JPEG Library Error" box; a picture too
+  // large to hold is refused before decoding. False leaves the DIB empty.
+  bool ReadJpeg(const char* path, int leastSide = 0);
 };

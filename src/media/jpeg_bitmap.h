@@ -6,7 +6,8 @@
 
 #include "framework/gdi.h"
 
-// The picture of a JPEG file as a 32-bit colour bitmap, with the same pixels, messages and
-// refusals as TEnhancedDib::ReadJpeg followed by making a bitmap of the DIB, but without
-// the DIB. Null when the file cannot be opened or decoded, or the picture is too large.
+// The picture of a JPEG file as a 32-bit colour bitmap, turned as its Exif Orientation tag
+// asks, with the same pixels, messages and refusals as TEnhancedDib::ReadJpeg followed by
+// making a bitmap of the DIB, but without the DIB. Null when the file cannot be opened or
+// decoded, or the picture is too large for the limits or for the memory to be had.
 std::unique_ptr<TBitmap> ReadJpegBitmap(const char* path);

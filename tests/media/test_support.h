@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -22,6 +23,15 @@
 #include "framework/responder.h"
 #include "platform/winconst.h"
 #include "test_data.h"
+
+// The address sanitizer reserves far more address space than any limit a test sets.
+#if defined(__SANITIZE_ADDRESS__)
+#define KAVRO_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KAVRO_ADDRESS_SANITIZER 1
+#endif
+#endif
 
 namespace media_test {
 
@@ -149,6 +159,35 @@ inline TRgb DibPixel24(const TDib& dib, int x, int y) {
 
 inline std::ostream& operator<<(std::ostream& out, const TRgb& c) {
   return out << "(" << c.Red << ", " << c.Green << ", " << c.Blue << ")";
+}
+
+// An APP1 Exif segment as a phone writes one, marker and length included: IFD0 holding an
+// Orientation entry (SHORT, count 1) after another entry, in either byte order.
+inline QByteArray ExifSegment(int orientation, bool bigEndian) {
+  QByteArray segment("\xFF\xE1\0\0Exif\0\0", 10);
+  auto put = [&](std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+      segment.append(static_cast<char>(value >> (8 * (bigEndian ? bytes - 1 - i : i))));
+    }
+  };
+  segment.append(bigEndian ? "MM" : "II");
+  for (const auto& [value, bytes] : {std::pair{42, 2}, std::pair{8, 4}, std::pair{2, 2}}) {
+    put(value, bytes);
+  }
+  for (const auto& [tag, value] : {std::pair{0x0128, 2}, std::pair{0x0112, orientation}}) {
+    for (const auto& [field, bytes] : {std::pair{tag, 2}, std::pair{3, 2}, std::pair{1, 4},
+                                       std::pair{value, 2}, std::pair{0, 2}}) {
+      put(static_cast<std::uint32_t>(field), bytes);
+    }
+  }
+  put(0, 4);  // no further IFD
+  segment[3] = static_cast<char>(segment.size() - 2);
+  return segment;
+}
+
+// A JPEG file with a segment put in right after its start marker.
+inline QByteArray WithSegment(const QByteArray& jpeg, const QByteArray& segment) {
+  return jpeg.left(2) + segment + jpeg.mid(2);
 }
 
 // Answers every modal request with OK (or the given button) and keeps what was asked.

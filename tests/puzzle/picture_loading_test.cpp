@@ -5,6 +5,13 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <malloc.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -360,6 +367,147 @@ TEST_F(PictureIntoBoard, EveryFileOfTheBmpSuiteGivesAPictureOrOneMessage) {
   }
   EXPECT_GE(pictures, 50);
   EXPECT_GE(refusals, 30);
+}
+
+// ---------------------------------------------------------------------------------------
+// Phone photos stored sideways, with an Orientation tag
+
+class TurnedPhoto : public testing::Test {
+ protected:
+  TurnedPhoto() : Rig(4, 3), Board(*Rig.Board) {}
+
+  // A photo of whole blocks in full-resolution colour (halved colour would add the
+  // upsampling's rounding, which is not symmetric), and a copy with the segment given.
+  QString Photo(int width, int height) {
+    const QString ppm = Dir.filePath(QStringLiteral("photo.ppm"));
+    EXPECT_TRUE(WriteBytes(ppm, MakePpm(width, height, TestPattern(width, height))));
+    QString jpeg = Dir.filePath(QStringLiteral("photo.jpg"));
+    EXPECT_TRUE(RunTool("cjpeg", {"-sample", "1x1", "-outfile", jpeg, ppm}));
+    return jpeg;
+  }
+  std::string Tagged(const QString& jpeg, const QByteArray& segment, const QString& name) {
+    const QString path = Dir.filePath(name);
+    EXPECT_TRUE(WriteBytes(path, media_test::WithSegment(media_test::ReadBytes(jpeg), segment)));
+    return Local(path);
+  }
+  // The pictures' pixels that differ by more than tolerance in a channel.
+  static int Differing(TBitmap& a, TBitmap& b, int tolerance) {
+    if (a.Width() != b.Width() || a.Height() != b.Height()) return -1;
+    TMemoryDC da(a), db(b);
+    int differing = 0;
+    for (int y = 0; y < a.Height(); ++y) {
+      for (int x = 0; x < a.Width(); ++x) {
+        const COLORREF p = da.GetPixel(x, y), q = db.GetPixel(x, y);
+        differing += std::abs(GetRValue(p) - GetRValue(q)) > tolerance ||
+                     std::abs(GetGValue(p) - GetGValue(q)) > tolerance ||
+                     std::abs(GetBValue(p) - GetBValue(q)) > tolerance;
+      }
+    }
+    return differing;
+  }
+
+  TBoardRig Rig;
+  TPuzzle& Board;
+  QTemporaryDir Dir;
+};
+
+TEST_F(TurnedPhoto, EveryOrientationShowsOnTheBoardAsJpegtranTurnsTheFile) {
+  const QString jpeg = Photo(64, 40);
+  const char* const turns[] = {"",           "-flip horizontal", "-rotate 180", "-flip vertical",
+                               "-transpose", "-rotate 90",       "-transverse", "-rotate 270"};
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    SCOPED_TRACE(orientation);
+    // jpegtran turns the blocks without loss; the tools' pixels are djpeg's of its file.
+    const auto turned =
+        RunTool("jpegtran", QStringList{"-perfect", "-outfile", Dir.filePath("t.jpg")} +
+                                QString(turns[orientation - 1]).split(' ', Qt::SkipEmptyParts) +
+                                QStringList{jpeg});
+    TBoardRig tools(4, 3);
+    ASSERT_TRUE(turned && tools.Board->LoadPicture(Local(Dir.filePath("t.jpg")).c_str(), true));
+    TModalLog messages;
+    ASSERT_TRUE(Board.LoadPicture(
+        Tagged(jpeg, media_test::ExifSegment(orientation, orientation < 5), "tagged.jpg").c_str(),
+        true));
+    EXPECT_TRUE(messages.Requests.empty());
+    // Turned coefficients and turned pixels round differently in the inverse DCT.
+    EXPECT_EQ(Differing(*Board.Picture, *tools.Board->Picture, 2), 0);
+    EXPECT_EQ(Board.Pieces[2][3]->Source.bottom, Board.Picture->Height() / 3 * 3);
+  }
+}
+
+TEST_F(TurnedPhoto, DamagedTagsLeaveThePictureAsStored) {
+  const QString jpeg = Photo(32, 16);
+  TBoardRig plain(4, 3);
+  ASSERT_TRUE(plain.Board->LoadPicture(Local(jpeg).c_str(), true));
+  // IFD0 past the segment's end; the Orientation entry cut short by the segment's length
+  // (the bytes after it are the picture's).
+  const QByteArray good = media_test::ExifSegment(6, false);
+  QByteArray cut = good.left(41);
+  cut[3] = static_cast<char>(cut.size() - 2);
+  for (const QByteArray& segment :
+       {QByteArray(good).replace(14, 2, QByteArray("\0\x01", 2)), cut}) {
+    TModalLog messages;
+    ASSERT_TRUE(Board.LoadPicture(Tagged(jpeg, segment, "damaged.jpg").c_str(), true));
+    EXPECT_TRUE(messages.Requests.empty());
+    EXPECT_EQ(Differing(*Board.Picture, *plain.Board->Picture, 0), 0);
+  }
+}
+
+TEST_F(TurnedPhoto, ASavedGameOfATurnedPhotoLoadsBackOntoTheSameBoard) {
+  const std::string path = Tagged(Photo(48, 32), media_test::ExifSegment(8, true), "phone.jpg");
+  ASSERT_TRUE(Board.LoadPicture(path.c_str(), true));
+  Board.Scramble();
+  const std::string game = Local(Dir.filePath("game.kvr"));
+  ASSERT_TRUE(Board.SaveGame(game.c_str(), path.c_str(), 42));
+  TBoardRig loader(3, 3);
+  TModalLog messages;
+  int seconds = 0;
+  EXPECT_EQ(loader.Board->LoadGame(game.c_str(), nullptr, seconds), path);
+  EXPECT_TRUE(messages.Requests.empty());
+  EXPECT_EQ(BoardText(*loader.Board), BoardText(Board));
+  ASSERT_NE(loader.Board->Picture, nullptr);
+  EXPECT_EQ(loader.Board->Picture->Width(), 32);
+  EXPECT_EQ(Differing(*loader.Board->Picture, *Board.Picture, 0), 0);
+  for (int cell = 0; cell < 12; ++cell) {
+    EXPECT_EQ(loader.Board->Pieces[cell / 4][cell % 4]->Source,
+              Board.Pieces[cell / 4][cell % 4]->Source);
+  }
+}
+
+TEST_F(TurnedPhoto, APhotoTooBigForTheMemoryLeftIsReportedWithoutACrash) {
+#if defined(KAVRO_ADDRESS_SANITIZER)
+  GTEST_SKIP() << "the address sanitizer needs more address space than any limit leaves";
+#else
+  // 24 MiB of display bitmap, under a limit that lets the process grow by 16 MiB.
+  const std::string path = Tagged(Photo(2048, 3072), media_test::ExifSegment(6, false), "big.jpg");
+  Board.SetContentKind(TContentKind::Numeric);
+  // A fresh run of this test alone, so that no free memory earlier tests left in the heap
+  // can hold the picture, and big blocks from fresh mappings: the limit alone decides.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  auto loadUnderLimit = [&] {
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line) && line.rfind("VmSize:", 0) != 0) {
+    }
+    const rlim_t bytes = static_cast<rlim_t>(std::atol(line.c_str() + 7) + 16L * 1024) * 1024;
+    const rlimit limit{bytes, bytes};
+    if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(2);
+    TModalLog messages;
+    const bool loaded = Board.LoadPicture(path.c_str(), true);
+    for (const std::string& text : messages.Texts())
+      std::fprintf(stderr, "shown: %s\n", text.c_str());
+    const bool told =
+        messages.Texts() == std::vector<std::string>{"Unable to open " + path.substr(0, 50) + "."};
+    const bool unchanged = Board.Picture == nullptr && Board.ContentKind == TContentKind::Numeric &&
+                           Board.Columns == 4 && Board.Rows == 3;
+    _exit(!loaded && told && unchanged ? 0 : 1);
+  };
+  EXPECT_EXIT(loadUnderLimit(), testing::ExitedWithCode(0), "");
+  // Without the limit the same photo loads, upright.
+  ASSERT_TRUE(Board.LoadPicture(path.c_str(), true));
+  EXPECT_EQ(Board.Picture->Width(), 3072);
+#endif
 }
 
 }  // namespace

@@ -1,0 +1,104 @@
+// Phone photos as a player meets them: a photo stored sideways with an Orientation tag
+// shows upright, and one too big for the memory the program may use is refused with the
+// usual message, the program going on with its board.
+#include <QBuffer>
+
+#include <sys/resource.h>
+
+#include "blackbox_fixture.h"
+#include "media/test_support.h"
+
+namespace {
+
+// A JPEG of the image, with an Exif segment asking for the orientation.
+bool SaveTagged(const QImage& image, const QString& path, int orientation) {
+  QByteArray jpeg;
+  QBuffer buffer(&jpeg);
+  buffer.open(QIODevice::WriteOnly);
+  return image.save(&buffer, "JPG", 95) &&
+         media_test::WriteBytes(
+             path, media_test::WithSegment(jpeg, media_test::ExifSegment(orientation, true)));
+}
+
+TEST_F(BlackBox, APhotoStoredSidewaysShowsUpright) {
+  // Stored 320 x 240 in quarters red, green / blue, yellow; the tag turns it a quarter
+  // clockwise: blue, red / yellow, green, each quarter taller than wide.
+  const QRgb quarters[4] = {qRgb(200, 30, 30), qRgb(30, 200, 30), qRgb(30, 30, 200),
+                            qRgb(200, 200, 30)};
+  QImage picture(320, 240, QImage::Format_RGB32);
+  for (int y = 0; y < 240; ++y) {
+    for (int x = 0; x < 320; ++x) picture.setPixel(x, y, quarters[(y / 120) * 2 + x / 160]);
+  }
+  const QString path = Dir.path() + "/phone.jpg";
+  ASSERT_TRUE(SaveTagged(picture, path, 6));
+  QFile ini(Settings());
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+  ini.write(("[KAVRO]\nTYPE=3\nGAME=2\nPIECESX=4\nPIECESY=4\nFILE=" + path + "\n").toUtf8());
+  ini.close();
+
+  ASSERT_TRUE(Desktop.StartProgram(Dir.path())) << Desktop.Problem().toStdString();
+  const QImage shot = Desktop.Screenshot();
+  TBoard area[4];
+  for (int q = 0; q < 4; ++q) {
+    // JPEG's colours are near, not exact: the quarter's own colour within a few levels.
+    QImage mask = shot.copy();
+    for (int y = 0; y < mask.height(); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(mask.scanLine(y));
+      for (int x = 0; x < mask.width(); ++x) {
+        const QRgb c = line[x], want = quarters[q];
+        const bool near = std::abs(qRed(c) - qRed(want)) < 12 &&
+                          std::abs(qGreen(c) - qGreen(want)) < 12 &&
+                          std::abs(qBlue(c) - qBlue(want)) < 12;
+        line[x] = near ? want : qRgb(0, 0, 0);
+      }
+    }
+    area[q] = TBoard::Find(mask, quarters[q]);
+    EXPECT_GT(area[q].Bottom - area[q].Top, area[q].Right - area[q].Left + 20) << "quarter " << q;
+  }
+  EXPECT_LT(area[2].Right, area[0].Left) << "blue left of red";
+  EXPECT_LT(area[0].Bottom, area[1].Top) << "red above green";
+  EXPECT_LT(area[3].Right, area[1].Left) << "yellow left of green";
+  EXPECT_LT(area[2].Bottom, area[3].Top) << "blue above yellow";
+  ExitWithYes();
+}
+
+TEST_F(BlackBox, APhotoTooBigForTheMemoryIsRefusedAndTheBoardStays) {
+#if defined(KAVRO_ADDRESS_SANITIZER)
+  GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+  // 50 megapixels: a display bitmap of 190 MiB, more than the program may take on top of
+  // what it holds running.
+  const QString path = Dir.path() + "/big.jpg";
+  {
+    QImage photo(8160, 6120, QImage::Format_RGB32);
+    photo.fill(qRgb(90, 140, 60));
+    ASSERT_TRUE(SaveTagged(photo, path, 6));
+  }
+  QFile ini(Settings());
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+  ini.write(("[KAVRO]\nTYPE=1\nGAME=1\nPIECESX=4\nPIECESY=4\n[MRUL]\n1=" + path + "\n").toUtf8());
+  ini.close();
+  // The program inherits the limit on its address space; this process keeps it only
+  // while it starts the program.
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_AS, &before), 0);
+  rlimit limit = before;
+  limit.rlim_cur = rlim_t{400} << 20;
+  ASSERT_EQ(setrlimit(RLIMIT_AS, &limit), 0);
+  const bool started = Desktop.StartProgram(Dir.path());
+  ASSERT_EQ(setrlimit(RLIMIT_AS, &before), 0);
+  ASSERT_TRUE(started) << Desktop.Problem().toStdString();
+
+  const QRect board(0, 120, 1280, 560);
+  const QImage letters = Desktop.Screenshot().copy(board);
+  Desktop.Key("alt+g");
+  Desktop.Key("1");  // "&1 big.jpg"
+  ASSERT_TRUE(Desktop.WaitForWindows("Kavro", 2, 20000)) << "the \"Unable to open\" box";
+  Desktop.Key("Return");
+  ASSERT_TRUE(Desktop.WaitForWindows("Kavro", 1));
+  Desktop.Pause(500);
+  EXPECT_EQ(Desktop.Screenshot().copy(board), letters) << "the letter board as it was";
+  ExitWithYes();
+}
+
+}  // namespace
