@@ -43,6 +43,8 @@ class TDesktop {
   void Click(int x, int y);
   void Pause(int milliseconds);
   QImage Screenshot();
+  // What xprop says of a property of the program's main window.
+  QString WindowProperty(const QString& name) { return Run("xprop", {"-id", Window, name}); }
   // The end of what the program wrote to its standard output and error.
   QString ProgramOutput() const;
 
