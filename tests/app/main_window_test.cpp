@@ -5,6 +5,8 @@
 #include <functional>
 #include <vector>
 
+#include "framework/accelerators.h"
+#include "framework/gadgets.h"
 #include "main_window_fixture.h"
 
 namespace {
@@ -373,7 +375,88 @@ TEST_F(MainWindowTest, TheMenuAndItsHintsAreComplete) {
     EXPECT_NE(TResources::FindString(id), nullptr) << id;
   }
   EXPECT_EQ(*TResources::FindString(CM_PIECES15), "Create a puzzle with 225 pieces");
-  EXPECT_EQ(Frame->Toolbar->GadgetCount(), 21);
+}
+
+// The toolbar gadget by gadget: separators (id 0) and buttons with their command and kind,
+// and the buttons the frame keeps to set their state.
+TEST_F(MainWindowTest, TheToolbarHoldsItsButtonsInOrder) {
+  Start();
+  using B = TButtonGadget;
+  const struct {
+    UINT Id;  // 0: a separator
+    B::TType Type;
+    B* TMyWindow::*Kept;
+  } gadgets[] = {
+      {CM_SCRAMBLE, B::Command, nullptr},
+      {CM_OPENIMAGE, B::Command, nullptr},
+      {0, B::Command, nullptr},
+      {CM_LOADGAME, B::Command, nullptr},
+      {CM_SAVEGAME, B::Command, nullptr},
+      {0, B::Command, nullptr},
+      {CM_BESTTIMES, B::Command, nullptr},
+      {0, B::Command, nullptr},
+      {CM_CUSTOMPIECES, B::Command, nullptr},
+      {0, B::Command, nullptr},
+      {CM_SLIDING, B::Exclusive, &TMyWindow::SlidingButton},
+      {CM_JIGSAW, B::Exclusive, &TMyWindow::JigsawButton},
+      {0, B::Command, nullptr},
+      {CM_ALPHABET, B::Exclusive, &TMyWindow::AlphabetButton},
+      {CM_NUMERIC, B::Exclusive, &TMyWindow::NumericButton},
+      {0, B::Command, nullptr},
+      {CM_FALSEPIECES, B::NonExclusive, &TMyWindow::FalsePiecesButton},
+      {CM_THUMBNAIL, B::NonExclusive, &TMyWindow::ThumbnailButton},
+      {0, B::Command, nullptr},
+      {CM_HELP, B::Command, nullptr},
+      {CM_EXIT, B::Command, nullptr},
+  };
+  ASSERT_EQ(Frame->Toolbar->GadgetCount(), static_cast<int>(std::size(gadgets)));
+  for (int i = 0; i < Frame->Toolbar->GadgetCount(); ++i) {
+    SCOPED_TRACE(i);
+    TGadget* gadget = Frame->Toolbar->GetGadget(i);
+    auto* button = dynamic_cast<B*>(gadget);
+    if (gadgets[i].Id == 0) {
+      EXPECT_NE(dynamic_cast<TSeparatorGadget*>(gadget), nullptr);
+      continue;
+    }
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->GetId(), static_cast<int>(gadgets[i].Id));
+    EXPECT_EQ(button->GetType(), gadgets[i].Type);
+    if (gadgets[i].Kept != nullptr) {
+      EXPECT_EQ((*Frame).*gadgets[i].Kept, button);
+    }
+  }
+}
+
+// The accelerator table, and its keys at work on the frame: a greyed command's key does
+// nothing.
+TEST_F(MainWindowTest, TheAcceleratorsSendTheirCommands) {
+  const struct {
+    UINT Key;
+    bool Ctrl, Shift, Alt;
+    UINT Command;  // 0: no accelerator
+  } keys[] = {
+      {VK_F2, false, false, false, CM_SCRAMBLE},
+      {VK_F1, false, false, false, CM_HELP},
+      {'O', true, false, false, CM_OPENIMAGE},
+      {'L', true, false, false, CM_LOADGAME},
+      {'S', true, false, false, CM_SAVEGAME},
+      {VK_PRIOR, true, false, false, CM_ZOOMOUT},
+      {VK_NEXT, true, false, false, CM_ZOOMIN},
+      {'O', false, false, false, 0},
+      {VK_F2, false, true, false, 0},
+      {VK_F4, false, false, true, 0},
+      {VK_NEXT, false, false, false, 0},
+  };
+  const TAccelTable table(nullptr, IDA_MAIN);
+  for (const auto& k : keys) {
+    EXPECT_EQ(table.Translate(k.Key, k.Ctrl, k.Shift, k.Alt), k.Command) << k.Key;
+  }
+  Start();
+  EXPECT_TRUE(Frame->TranslateAccelerator('S', true, false, false));
+  EXPECT_TRUE(Asked.empty()) << "Save game is greyed while no game runs";
+  EXPECT_TRUE(Frame->TranslateAccelerator(VK_F2, false, false, false));
+  EXPECT_FALSE(Board().Idle) << "F2 scrambles";
+  EXPECT_FALSE(Frame->TranslateAccelerator('O', false, false, false));
 }
 
 TEST(DefaultSaveName, ReplacesOnlyAnExtensionOfTheFileName) {
