@@ -52,7 +52,7 @@ std::size_t Kept(const std::vector<std::string>& lines) {
   std::size_t kept = 0;
   for (const std::string& line : lines) {
     const TScoreEntry entry = EntryOfDisplayLine(line);
-    if (line.size() < ScoreLineSize && entry.Rows != 0 && entry.Columns != 0) ++kept;
+    if (FitsScoreLine(line) && entry.Rows != 0 && entry.Columns != 0) ++kept;
   }
   return kept;
 }

@@ -130,7 +130,8 @@ TMyWindow::~TMyWindow() {
 
 void TMyWindow::SetupWindow() {
   TDecoratedFrame::SetupWindow();
-  // The frame stays where it is shown: no Move and no Size in its system menu.
+  // The frame stays where it is shown: no Move and no Size in its system menu, which the
+  // framework passes on to the window manager when the frame is first shown.
   TSystemMenu systemMenu(*this);
   systemMenu.DeleteMenu(1, MF_BYPOSITION);
   systemMenu.DeleteMenu(1, MF_BYPOSITION);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/game_clock.h"
 #include "framework/decorated_frame.h"
@@ -68,6 +69,8 @@ class TMyWindow : public TDecoratedFrame {
   void SetRecentEntry(int index, const char* text);
   // The path of a recent entry (its menu text less "&n "), or none.
   std::optional<std::string> RecentPath(int index) const;
+  // The lowest entry holding path (letter case aside), or -1.
+  int RecentIndex(std::string_view path) const;
 
   bool CanClose() override;
 

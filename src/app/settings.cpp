@@ -5,12 +5,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "app/main_window.h"
 #include "framework/button_gadget.h"
 #include "framework/menu.h"
 #include "platform/game_directory.h"
 #include "platform/profile.h"
+#include "platform/utf8.h"
 #include "resources/command_ids.h"
 
 namespace {
@@ -46,6 +48,14 @@ int Side(int value) {
   return value < 3 || value > MaxSide ? 3 : value;
 }
 
+// Recent paths are told apart without regard to case, as the list has always done.
+bool SamePath(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
 }  // namespace
 
 std::string TMyWindow::SettingsPath() {
@@ -60,7 +70,8 @@ void TMyWindow::ReadSettings(const char* path) {
     for (int i = 0; i < 4; ++i) {
       const std::string key = std::to_string(i + 1);
       GetPrivateProfileStringA(RecentSection, key.c_str(), "", text, sizeof text, path);
-      if (*text == '\0') continue;
+      // A hand-edited file may name a path twice: the menu shows it once.
+      if (*text == '\0' || RecentIndex(text) >= 0) continue;
       Recent[i] = "&" + key + " " + text;
       InsertRecentItem(i);
     }
@@ -74,7 +85,8 @@ void TMyWindow::ReadSettings(const char* path) {
   Puzzle->SetGameType(type == 2 ? TGameType::Jigsaw : TGameType::Sliding);
   if (Puzzle->ContentKind == TContentKind::Picture) {
     GetPrivateProfileStringA(Section, "FILE", "", text, sizeof text, path);
-    if (*text != '\0') {
+    // A pasted picture is never restored; older files may still name it.
+    if (*text != '\0' && std::strcmp(text, ClipboardName) != 0) {
       CurrentFile = text;
       if (!OpenPicture(text)) CurrentFile.reset();
     } else {
@@ -113,8 +125,8 @@ void TMyWindow::ReadSettings(const char* path) {
   const COLORREF fontColor = ReadColor("FONTCOLOR", "16711680", path);
   LOGFONT font{};
   GetPrivateProfileStringA(Section, "FONTNAME", "Arial", text, sizeof text, path);
-  // A longer name is cut to what the font description holds.
-  std::memcpy(font.lfFaceName, text, std::min<std::size_t>(std::strlen(text), LF_FACESIZE - 1));
+  // A longer name is cut to what the font description holds, on a character.
+  std::memcpy(font.lfFaceName, text, Utf8CutLength(text, LF_FACESIZE - 1));
   const int style = ReadInt("FONTSTYLE", 0, path);
   if ((style & 1) != 0) font.lfWeight = FW_BOLD;
   font.lfItalic = (style & 2) != 0 ? 1 : 0;
@@ -152,12 +164,22 @@ void TMyWindow::WriteSettings(const char* path) {
                              : IsPasted() ? ""
                                           : CurrentFile->c_str(),
                              path);
+  // The list is written anew, without its gaps: an old key left standing would repeat a
+  // path that has moved up.
+  WritePrivateProfileStringA(RecentSection, nullptr, nullptr, path);
+  int key = 1;
   for (int i = 0; i < 4; ++i) {
-    if (const auto recent = RecentPath(i)) {
-      WritePrivateProfileStringA(RecentSection, std::to_string(i + 1).c_str(), recent->c_str(),
-                                 path);
-    }
+    const auto recent = RecentPath(i);
+    if (!recent || RecentIndex(*recent) < i) continue;
+    WritePrivateProfileStringA(RecentSection, std::to_string(key++).c_str(), recent->c_str(), path);
   }
+}
+
+int TMyWindow::RecentIndex(std::string_view path) const {
+  for (int i = 0; i < 4; ++i) {
+    if (const auto recent = RecentPath(i); recent && SamePath(*recent, path)) return i;
+  }
+  return -1;
 }
 
 std::optional<std::string> TMyWindow::RecentPath(int index) const {
@@ -217,17 +239,7 @@ void TMyWindow::MoveRecentDown(int index) {
 void TMyWindow::AddRecentFile(const char* path) {
   if (path == nullptr) return;
   const std::string wanted = path;
-  auto same = [&wanted](const std::string& other) {
-    return wanted.size() == other.size() &&
-           std::equal(other.begin(), other.end(), wanted.begin(), [](char a, char b) {
-             return std::tolower(static_cast<unsigned char>(a)) ==
-                    std::tolower(static_cast<unsigned char>(b));
-           });
-  };
-  int hit = -1;
-  for (int i = 0; i < 4 && hit < 0; ++i) {
-    if (const auto recent = RecentPath(i); recent && same(*recent)) hit = i;
-  }
+  const int hit = RecentIndex(wanted);
   if (hit == 0) return;
   if (hit > 0) {
     const std::string moved = *Recent[hit];
@@ -235,6 +247,10 @@ void TMyWindow::AddRecentFile(const char* path) {
     SetRecentEntry(0, moved.c_str());
     return;
   }
-  for (int j = 3; j >= 1; --j) MoveRecentDown(j);
+  // Entries move down as far as the first empty one, so a gap (a hand-edited file) is
+  // filled before the oldest entry falls off.
+  int last = 0;
+  while (last < 3 && Recent[last]) ++last;
+  for (int j = last; j >= 1; --j) MoveRecentDown(j);
   SetRecentEntry(0, ("&1 " + wanted).c_str());
 }

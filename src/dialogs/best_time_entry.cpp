@@ -9,7 +9,9 @@
 
 namespace {
 
-constexpr int kNameSize = 29;  // 28 characters and the terminator
+// 28 characters, each up to four bytes of UTF-8, and the terminator.
+constexpr int kNameChars = 28;
+constexpr int kNameSize = 4 * kNameChars + 1;
 
 char* PlayerName() {
   static char name[kNameSize] = "";
@@ -22,6 +24,7 @@ bool AskNameAndRecord(TWindow* parent, const char* listName, TGameType type, int
                       int seconds) {
   TInputDialog input(parent, "Kavro",
                      " You have the best times. Please enter your name:", PlayerName(), kNameSize);
+  input.SetMaxChars(kNameChars);
   if (input.Execute() != IDOK) return false;
   const int s = std::max(seconds, 0);
   TBestTimes(listName, type)

@@ -9,6 +9,7 @@
 #include "dialogs/score_files.h"
 #include "dialogs/score_record.h"
 #include "platform/profile.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -24,15 +25,17 @@ TBestTimes::TBestTimes(const char* listName, TGameType type)
     : ListName(listName != nullptr ? listName : ""),
       Type(type),
       Section(ScoreSectionName(ListName)),
+      Match(ScoreSectionMatch(ListName)),
       FilePath(ScoreFilePath(ListName, type)) {}
 
 bool TBestTimes::ReadRecord(int key, std::string& record) const {
   char text[ScoreRecordSize];
   // The default "0" is too short for a record: a missing key ends the list.
   const DWORD length = GetPrivateProfileStringA(Section.c_str(), std::to_string(key).c_str(), "0",
-                                                text, sizeof text, FilePath.c_str());
-  record.assign(text, length);
-  return length >= 4;
+                                                text, sizeof text, FilePath.c_str(), Match);
+  const std::string_view read(text, length);
+  record.assign(read.substr(0, Utf8CharsLength(read, ScoreRecordChars - 1)));
+  return Utf8CharCount(record) >= 4;
 }
 
 bool TBestTimes::GetEntry(int index, char* line, int capacity) const {
@@ -41,7 +44,9 @@ bool TBestTimes::GetEntry(int index, char* line, int capacity) const {
   if (!ReadRecord(index, record)) return false;
   const std::optional<std::string> shown = DisplayLineOfRecord(record);
   if (!shown) return false;
-  const std::string cut = CutText(*shown, static_cast<std::size_t>(capacity) - 1);
+  const std::string_view whole(*shown);
+  const std::string cut = CutText(whole.substr(0, Utf8CharsLength(whole, ScoreLineChars - 1)),
+                                  static_cast<std::size_t>(capacity) - 1);
   std::memcpy(line, cut.c_str(), cut.size() + 1);
   return true;
 }
@@ -78,7 +83,7 @@ void TBestTimes::RecordTime(int columns, int rows, int hours, int minutes, int s
 }
 
 void TBestTimes::ResetList() {
-  WritePrivateProfileStringA(Section.c_str(), nullptr, nullptr, FilePath.c_str());
+  WritePrivateProfileStringA(Section.c_str(), nullptr, nullptr, FilePath.c_str(), Match);
 }
 
 void TBestTimes::RewriteList(const std::vector<std::string>& lines) {
@@ -86,7 +91,7 @@ void TBestTimes::RewriteList(const std::vector<std::string>& lines) {
   ResetList();
   int key = 0;
   for (const std::string& line : lines) {
-    if (line.size() >= ScoreLineSize) continue;
+    if (!FitsScoreLine(line)) continue;
     const TScoreEntry entry = EntryOfDisplayLine(line);
     if (entry.Rows == 0 || entry.Columns == 0) continue;
     // Keys stay consecutive over left-out lines: readers stop at the first gap.

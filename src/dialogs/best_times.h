@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/profile.h"
 #include "puzzle/puzzle.h"
 
 class TBestTimes {
@@ -47,5 +48,6 @@ class TBestTimes {
   std::string ListName;
   TGameType Type;
   std::string Section;
+  TSectionMatch Match;
   std::string FilePath;
 };

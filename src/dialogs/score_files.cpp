@@ -73,8 +73,14 @@ std::string ScoreSectionName(std::string_view listName) {
   return section;
 }
 
+TSectionMatch ScoreSectionMatch(std::string_view listName) {
+  return listName == "Alphabet" || listName == "Numeric" ? TSectionMatch::IgnoreCase
+                                                         : TSectionMatch::Exact;
+}
+
 bool WriteScoreRecord(TGameType type, const char* listName, const char* record, int key) {
   if (listName == nullptr || record == nullptr || key < 0) return false;
   return WritePrivateProfileStringA(ScoreSectionName(listName).c_str(), std::to_string(key).c_str(),
-                                    record, ScoreFilePath(listName, type).c_str()) != 0;
+                                    record, ScoreFilePath(listName, type).c_str(),
+                                    ScoreSectionMatch(listName)) != 0;
 }

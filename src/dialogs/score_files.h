@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/profile.h"
 #include "puzzle/puzzle.h"
 
 // The score directory, GameDirectory() followed by "Scores/".
@@ -20,6 +21,11 @@ std::string ScoreFilePath(std::string_view listName, TGameType type);
 // carry it (control characters, "]", a blank at either end) or it starts with "%"; such a
 // name gets "%" followed by the name with those bytes and every "%" written as "%XX".
 std::string ScoreSectionName(std::string_view listName);
+
+// How a list's section is found: a picture's list only by its exact path (paths that
+// differ in case are different files here); "Alphabet" and "Numeric" as the profile
+// functions find any section, without regard to case.
+TSectionMatch ScoreSectionMatch(std::string_view listName);
 
 // Writes record under the decimal key in the list's file and section; false on failure.
 bool WriteScoreRecord(TGameType type, const char* listName, const char* record, int key);

@@ -6,14 +6,12 @@
 #include <climits>
 #include <cstdio>
 
+#include "platform/utf8.h"
+
 namespace {
 
 constexpr bool IsDigit(char c) {
   return c >= '0' && c <= '9';
-}
-
-constexpr bool IsContinuation(char c) {
-  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
 int ClampToInt(long long value) {
@@ -43,9 +41,9 @@ std::string Record(std::string prefix, std::string_view name, std::string_view t
   std::string clean(name);
   std::replace_if(
       clean.begin(), clean.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
-  const std::size_t fixed = prefix.size() + 1 + time.size();
-  const std::size_t limit = ScoreRecordSize - 1;
-  prefix += CutText(clean, fixed < limit ? limit - fixed : 0);
+  const std::size_t fixed = Utf8CharCount(prefix) + 1 + Utf8CharCount(time);
+  const std::size_t limit = ScoreRecordChars - 1;
+  prefix.append(clean, 0, Utf8CharsLength(clean, fixed < limit ? limit - fixed : 0));
   prefix += '~';
   prefix += time;
   return prefix;
@@ -69,13 +67,12 @@ int ReadNumber(std::string_view text) {
   return ClampToInt(negative ? -value : value);
 }
 
+bool FitsScoreLine(std::string_view line) {
+  return Utf8CharCount(line) < ScoreLineChars;
+}
+
 std::string CutText(std::string_view text, std::size_t size) {
-  if (text.size() <= size) return std::string(text);
-  std::size_t end = size;
-  // Step back to the lead byte of a character that would be cut (at most three steps).
-  for (int step = 0; step < 3 && end > 0 && IsContinuation(text[end]); ++step) --end;
-  if (IsContinuation(text[end])) end = size;  // no UTF-8 character: a plain cut
-  return std::string(text.substr(0, end));
+  return std::string(text.substr(0, Utf8CutLength(text, size)));
 }
 
 std::string ClockText(int seconds) {

@@ -7,10 +7,17 @@
 #include <string>
 #include <string_view>
 
-// A record is read into this many characters, terminator included; display lines are
-// held in one more.
-constexpr int ScoreRecordSize = 99;
-constexpr int ScoreLineSize = 100;
+// A record holds at most ScoreRecordChars - 1 characters and a display line at most
+// ScoreLineChars - 1. A character of UTF-8 takes up to four bytes, so the buffers that
+// hold them are ScoreRecordSize and ScoreLineSize bytes, terminator included.
+constexpr int ScoreRecordChars = 99;
+constexpr int ScoreLineChars = 100;
+constexpr int ScoreRecordSize = 4 * (ScoreRecordChars - 1) + 1;
+constexpr int ScoreLineSize = 4 * (ScoreLineChars - 1) + 1;
+
+// Whether a display line is short enough to be written back (fewer than ScoreLineChars
+// characters).
+bool FitsScoreLine(std::string_view line);
 
 // What a display line says.
 struct TScoreEntry {
@@ -34,7 +41,7 @@ std::string ClockText(int seconds);
 int SecondsOfClock(std::string_view text);
 
 // "%2d~%2d (n pieces)~name~time" and "%2d~%2d~name~time". Line breaks in the name become
-// blanks, and the name is cut so that the record fits in ScoreRecordSize - 1 characters.
+// blanks, and the name is cut so that the record fits in ScoreRecordChars - 1 characters.
 std::string LongRecord(int rows, int columns, std::string_view name, std::string_view time);
 std::string LongRecord(int rows, int columns, std::string_view name, int seconds);
 std::string ShortRecord(int rows, int columns, std::string_view name, int seconds);

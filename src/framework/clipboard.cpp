@@ -61,81 +61,6 @@ TOffers& Offers() {
   return offers;
 }
 
-DWORD ReadDword(const BYTE* p) {
-  DWORD v = 0;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-// A BMP file or a packed DIB (header, masks, colours, rows) as a bottom-up TDib.
-std::optional<TDib> DibFromBmp(const QByteArray& bytes) {
-  const auto* p = reinterpret_cast<const BYTE*>(bytes.constData());
-  const std::size_t n = static_cast<std::size_t>(bytes.size());
-  std::size_t base = 0;
-  std::optional<std::size_t> bitsAt;
-  if (n >= sizeof(BITMAPFILEHEADER) && p[0] == 'B' && p[1] == 'M') {
-    base = sizeof(BITMAPFILEHEADER);
-    bitsAt = ReadDword(p + offsetof(BITMAPFILEHEADER, bfOffBits));
-  }
-  if (n < base + 4) return std::nullopt;
-  const DWORD headerSize = ReadDword(p + base);
-  BITMAPINFOHEADER header{};
-  bool core = false;
-  if (headerSize == sizeof(BITMAPCOREHEADER) && n >= base + headerSize) {
-    BITMAPCOREHEADER c;
-    std::memcpy(&c, p + base, sizeof c);
-    header.biSize = sizeof header;
-    header.biWidth = c.bcWidth;
-    header.biHeight = c.bcHeight;
-    header.biPlanes = c.bcPlanes;
-    header.biBitCount = c.bcBitCount;
-    header.biCompression = BI_RGB;
-    core = true;
-  } else if (headerSize >= sizeof header && n >= base + headerSize) {
-    std::memcpy(&header, p + base, sizeof header);
-  } else {
-    return std::nullopt;
-  }
-  const bool topDown = header.biHeight < 0;
-  if (topDown) {
-    if (header.biCompression != BI_RGB && header.biCompression != BI_BITFIELDS) return std::nullopt;
-    header.biHeight = -header.biHeight;
-  }
-  TDib dib;
-  if (!dib.CreateFromHeader(header)) return std::nullopt;
-  std::size_t at = base + headerSize;
-  if (DWORD* masks = dib.GetMasks()) {
-    // After a 40-byte header, or inside a longer one at the same place.
-    const std::size_t from = base + sizeof header;
-    if (n < from + 3 * sizeof(DWORD)) return std::nullopt;
-    std::memcpy(masks, p + from, 3 * sizeof(DWORD));
-    if (headerSize == sizeof header) at += 3 * sizeof(DWORD);
-  }
-  if (RGBQUAD* colours = dib.GetColors()) {
-    const std::size_t entry = core ? 3 : 4;
-    const std::size_t count = static_cast<std::size_t>(dib.NumColors());
-    if (n < at + entry * count) return std::nullopt;
-    for (std::size_t i = 0; i < count; ++i) {
-      const BYTE* c = p + at + i * entry;
-      colours[i] = RGBQUAD{c[0], c[1], c[2], 0};
-    }
-    at += entry * count;
-  }
-  if (bitsAt) at = *bitsAt;
-  const std::size_t size = dib.SizeImage();
-  if (at > n || n - at < size) return std::nullopt;
-  if (!topDown) {
-    std::memcpy(dib.GetBits(), p + at, size);
-    return dib;
-  }
-  const std::size_t stride = dib.BytesPerLine();
-  for (int y = 0; y < dib.Height(); ++y) {
-    std::memcpy(dib.ScanLine(dib.Height() - 1 - y), p + at + static_cast<std::size_t>(y) * stride,
-                stride);
-  }
-  return dib;
-}
-
 }  // namespace
 
 TClipboard::TClipboard(const TWindow& owner) {
@@ -204,7 +129,15 @@ std::unique_ptr<TBitmap> TClipboard::GetBitmap() const {
 std::optional<TDib> TClipboard::GetDib() const {
   const QMimeData* data = IsOpen() ? Offered() : nullptr;
   if (data == nullptr || !data->hasFormat(BmpMime)) return std::nullopt;
-  return DibFromBmp(data->data(BmpMime));
+  // Read as the BMP reader reads a file, with the same checks: a BMP file or a packed DIB
+  // with a 12-, 40-, 108- or 124-byte header, kept as a DIB with a 40-byte header.
+  const QByteArray bytes = data->data(BmpMime);
+  TDib dib;
+  if (!dib.ReadBmpData(reinterpret_cast<const BYTE*>(bytes.constData()),
+                       static_cast<std::size_t>(bytes.size()))) {
+    return std::nullopt;
+  }
+  return dib;
 }
 
 std::unique_ptr<TPalette> TClipboard::GetPalette() const {

@@ -1,6 +1,7 @@
 // TClipboard: the desktop's clipboard, opened by one window at a time. A bitmap is any
-// picture the clipboard offers; a DIB is BMP data ("image/bmp") read into a TDib; there
-// is never a palette on a true-colour desktop.
+// picture the clipboard offers; a DIB is BMP data ("image/bmp", a BMP file or a packed
+// DIB) read into a TDib by the BMP reader; there is never a palette on a true-colour
+// desktop.
 #pragma once
 
 #include <memory>

@@ -35,6 +35,9 @@ class TDib {
   // the file's length and MaxBlockSize before the block is allocated. False leaves the
   // DIB empty.
   bool ReadBmp(const char* path);
+  // The same from memory: a whole BMP file, or a packed DIB as the clipboard carries one
+  // (the file less its 14-byte header, the rows right after the colour table).
+  bool ReadBmpData(const BYTE* data, std::size_t size);
 
   bool IsOK() const { return !Block.empty(); }
   std::size_t BlockSize() const { return Block.size(); }

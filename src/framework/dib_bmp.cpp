@@ -30,9 +30,39 @@ LONG ReadLong(const BYTE* p) {
   return static_cast<LONG>(ReadDword(p));
 }
 
-// A read-only file that knows its length and where it stands, so that every read can be
-// checked before it is made.
-class TBmpFile {
+// Where the BMP data comes from: a file or a block in memory. Both know their length and
+// where they stand, so that every read can be checked before it is made.
+class TBmpInput {
+ public:
+  virtual ~TBmpInput() = default;
+  std::uint64_t Size() const { return Length; }
+
+  bool Read(void* buffer, std::uint64_t bytes) {
+    if (bytes > Length - Pos) return false;
+    if (bytes == 0) return true;
+    if (!Fetch(buffer, bytes)) return false;
+    Pos += bytes;
+    return true;
+  }
+
+  bool SkipTo(std::uint64_t offset) {
+    if (offset < Pos || offset > Length) return false;
+    if (offset == Pos) return true;
+    if (!Seek(offset)) return false;
+    Pos = offset;
+    return true;
+  }
+
+ protected:
+  // Reads bytes at Pos, which the caller has checked lie within Length.
+  virtual bool Fetch(void* buffer, std::uint64_t bytes) = 0;
+  virtual bool Seek(std::uint64_t offset) = 0;
+
+  std::uint64_t Length = 0;
+  std::uint64_t Pos = 0;
+};
+
+class TBmpFile : public TBmpInput {
  public:
   explicit TBmpFile(const char* path) : Stream(path, std::ios::binary) {
     if (!Stream) return;
@@ -46,32 +76,35 @@ class TBmpFile {
   }
 
   bool IsUsable() const { return Usable; }
-  std::uint64_t Size() const { return Length; }
-  std::uint64_t Position() const { return Pos; }
 
-  bool Read(void* buffer, std::uint64_t bytes) {
-    if (bytes > Length - Pos) return false;
-    if (bytes == 0) return true;
+ protected:
+  bool Fetch(void* buffer, std::uint64_t bytes) override {
     Stream.read(static_cast<char*>(buffer), static_cast<std::streamsize>(bytes));
-    if (static_cast<std::uint64_t>(Stream.gcount()) != bytes) return false;
-    Pos += bytes;
-    return true;
+    return static_cast<std::uint64_t>(Stream.gcount()) == bytes;
   }
-
-  bool SkipTo(std::uint64_t offset) {
-    if (offset < Pos || offset > Length) return false;
-    if (offset == Pos) return true;
+  bool Seek(std::uint64_t offset) override {
     Stream.seekg(static_cast<std::streamoff>(offset), std::ios::beg);
-    if (!Stream) return false;
-    Pos = offset;
-    return true;
+    return static_cast<bool>(Stream);
   }
 
  private:
   std::ifstream Stream;
-  std::uint64_t Length = 0;
-  std::uint64_t Pos = 0;
   bool Usable = false;
+};
+
+class TBmpMemory : public TBmpInput {
+ public:
+  TBmpMemory(const BYTE* data, std::size_t size) : Data(data) { Length = data ? size : 0; }
+
+ protected:
+  bool Fetch(void* buffer, std::uint64_t bytes) override {
+    std::memcpy(buffer, Data + Pos, static_cast<std::size_t>(bytes));
+    return true;
+  }
+  bool Seek(std::uint64_t) override { return true; }
+
+ private:
+  const BYTE* Data;
 };
 
 bool SupportedFormat(int bits, DWORD compression) {
@@ -89,12 +122,18 @@ bool SupportedFormat(int bits, DWORD compression) {
   }
 }
 
-bool ReadBmpFile(TBmpFile& file, TDib& dib) {
-  BYTE fileHeader[FileHeaderBytes];
-  if (!file.Read(fileHeader, sizeof fileHeader) || ReadWord(fileHeader) != BmpSignature) {
-    return false;
+// A BMP file, or with packed set a packed DIB: the same without the file header, its
+// rows right after the colour table.
+bool ReadBmpInput(TBmpInput& file, TDib& dib, bool packed) {
+  std::uint64_t pixelOffset = 0;
+  if (!packed) {
+    BYTE fileHeader[FileHeaderBytes];
+    if (!file.Read(fileHeader, sizeof fileHeader) || ReadWord(fileHeader) != BmpSignature) {
+      return false;
+    }
+    pixelOffset = ReadDword(fileHeader + 10);
   }
-  const std::uint64_t pixelOffset = ReadDword(fileHeader + 10);
+  const std::uint64_t headerStart = packed ? 0 : FileHeaderBytes;
 
   BYTE raw[V5HeaderBytes] = {};
   if (!file.Read(raw, 4)) return false;
@@ -140,7 +179,7 @@ bool ReadBmpFile(TBmpFile& file, TDib& dib) {
   if (topDown && compression != BI_RGB && compression != BI_BITFIELDS) return false;
   height = topDown ? -height : height;
 
-  std::uint64_t tableStart = FileHeaderBytes + headerSize;
+  std::uint64_t tableStart = headerStart + headerSize;
   // Masks are taken as they are: an empty one gives 0 for its colour, and overlapping ones
   // only mix colours; the conversion to pixels is safe for any mask.
   if (compression == BI_BITFIELDS) {
@@ -219,7 +258,20 @@ bool TDib::ReadBmp(const char* path) {
   Release();
   if (path == nullptr) return false;
   TBmpFile file(path);
-  if (!file.IsUsable() || !ReadBmpFile(file, *this)) {
+  if (!file.IsUsable() || !ReadBmpInput(file, *this, false)) {
+    Release();
+    return false;
+  }
+  return true;
+}
+
+bool TDib::ReadBmpData(const BYTE* data, std::size_t size) {
+  Release();
+  if (data == nullptr) size = 0;
+  // No header size of a packed DIB starts with the bytes "BM" (it would be 19778).
+  const bool packed = size < 2 || data[0] != 'B' || data[1] != 'M';
+  TBmpMemory input(data, size);
+  if (!ReadBmpInput(input, *this, packed)) {
     Release();
     return false;
   }

@@ -17,6 +17,7 @@
 #include "framework/dialog_impl.h"
 #include "framework/messages.h"
 #include "framework/qt_bridge.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -113,7 +114,10 @@ std::vector<std::pair<std::string, std::string>> TOpenSaveDialog::TData::GetFilt
 }
 
 void TOpenSaveDialog::TData::SetFileName(const char* name) {
-  const std::size_t length = name != nullptr ? strnlen(name, MAX_PATH - 1) : 0;
+  // Cut on a character, never inside one.
+  const std::size_t length =
+      name != nullptr ? Utf8CutLength(std::string_view(name, strnlen(name, MAX_PATH)), MAX_PATH - 1)
+                      : 0;
   if (length > 0) std::memcpy(FileName, name, length);
   FileName[length] = '\0';
 }

@@ -1,10 +1,12 @@
 // Frames: the window around a client area with a menu bar, accelerators and an icon.
 #include "framework/frame_window.h"
 
+#include <QEvent>
 #include <QIcon>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPointer>
+#include <QScreen>
 
 #include "framework/accelerators.h"
 #include "framework/menu_impl.h"
@@ -12,6 +14,7 @@
 #include "framework/qt_bridge.h"
 #include "framework/resources.h"
 #include "framework/window_impl.h"
+#include "framework/window_manager_hints.h"
 
 namespace {
 
@@ -23,6 +26,75 @@ Qt::WindowFlags WindowFlagsFor(DWORD style) {
   if ((style & WS_MAXIMIZEBOX) != 0) flags |= Qt::WindowMaximizeButtonHint;
   return flags;
 }
+
+// Whether the window's system menu (as the game left it) still offers a command; a
+// window that never asked for its system menu has every standard item.
+bool SystemMenuOffers(const TWindow::TImpl& impl, UINT command) {
+  if (impl.SystemMenu == nullptr) return true;
+  for (const QAction* action : impl.SystemMenu->actions()) {
+    if (MenuActionId(action) == command) return true;
+  }
+  return false;
+}
+
+// Just before the frame is first mapped, tells the window manager what the frame's style
+// and system menu allow: the window manager's own menu and caption are where a player
+// would move, size or maximize it. A window manager that will not maximize a window it
+// may not move (openbox) leaves a frame shown maximized at the size asked for, which may
+// reach past the screen's free area; such a frame is fitted to that area.
+class TWindowManagerAsker : public QObject {
+ public:
+  TWindowManagerAsker(TFrameWindow& frame, QObject* parent) : QObject(parent), Frame(frame) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto& top = *static_cast<QWidget*>(watched);
+    switch (event->type()) {
+      case QEvent::Show:
+        if (!Asked) Ask(top);
+        break;
+      case QEvent::Move:
+      case QEvent::Resize:
+      case QEvent::WindowStateChange:
+        if (Asked && !Hints.Move && ShownMaximized) FitToScreen(top);
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  void Ask(QWidget& top) {
+    Asked = true;
+    const TWindow::TImpl& impl = *Frame.Impl();
+    const DWORD style = Frame.Attr.Style;
+    Hints.Move = SystemMenuOffers(impl, SC_MOVE);
+    Hints.Size = (style & WS_THICKFRAME) != 0 && SystemMenuOffers(impl, SC_SIZE);
+    Hints.Minimize = (style & WS_MINIMIZEBOX) != 0;
+    Hints.Maximize = (style & WS_MAXIMIZEBOX) != 0;
+    Hints.Close = (style & WS_SYSMENU) != 0;
+    AskWindowManager(top, Hints);
+    ShownMaximized = top.isMaximized();
+  }
+
+  static void FitToScreen(QWidget& top) {
+    const QScreen* screen = top.screen();
+    if (screen == nullptr) return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = top.frameGeometry();
+    const QRect client = top.geometry();
+    if (area.contains(frame)) return;
+    const QMargins decoration(client.left() - frame.left(), client.top() - frame.top(),
+                              frame.right() - client.right(), frame.bottom() - client.bottom());
+    const QRect fitted = area.marginsRemoved(decoration);
+    if (fitted.isValid() && fitted != client) top.setGeometry(fitted);
+  }
+
+  TFrameWindow& Frame;
+  TWindowManagerHints Hints;
+  bool Asked = false;
+  bool ShownMaximized = false;
+};
 
 }  // namespace
 
@@ -113,6 +185,7 @@ void TFrameWindow::CreateWidget() {
   impl.Outer = outer;
   impl.Widget = client;
   impl.PlaceClient = [this] { Frame->Place(); };
+  outer->installEventFilter(new TWindowManagerAsker(*this, outer));
   if (Frame->Pending != nullptr) {
     Frame->Attach(Frame->Pending.release());
   } else if (MenuResId != 0) {

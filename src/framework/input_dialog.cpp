@@ -2,11 +2,13 @@
 #include "framework/input_dialog.h"
 
 #include <QLineEdit>
+#include <QValidator>
 
 #include <algorithm>
 #include <cstring>
 
 #include "framework/dialog_impl.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -16,6 +18,19 @@ QLineEdit* Field(const TDialog& dialog) {
   return it != controls.end() ? qobject_cast<QLineEdit*>(it->second.data()) : nullptr;
 }
 
+// Keys that would make the text longer than Max characters are refused. QLineEdit's own
+// limit counts UTF-16 units, so a character beyond the first plane would count twice.
+class TCharLimit : public QValidator {
+ public:
+  TCharLimit(int max, QObject* parent) : QValidator(parent), Max(max) {}
+  State validate(QString& input, int&) const override {
+    return input.toUcs4().size() <= Max ? Acceptable : Invalid;
+  }
+
+ private:
+  int Max;
+};
+
 }  // namespace
 
 TInputDialog::TInputDialog(TWindow* parent, const char* title, const char* prompt, char* buffer,
@@ -23,7 +38,8 @@ TInputDialog::TInputDialog(TWindow* parent, const char* title, const char* promp
     : TDialog(parent, resourceId, module),
       Prompt(prompt != nullptr ? prompt : ""),
       Buffer(buffer),
-      BufferSize(std::max(0, bufferSize)) {
+      BufferSize(std::max(0, bufferSize)),
+      MaxChars(BufferSize - 1) {
   SetCaption(title);
 }
 
@@ -31,7 +47,9 @@ void TInputDialog::SetupWindow() {
   TDialog::SetupWindow();
   SetDlgItemText(ID_PROMPT, Prompt.c_str());
   if (QLineEdit* field = Field(*this)) {
-    field->setMaxLength(std::max(0, BufferSize - 1));
+    const int chars = std::max(0, MaxChars);
+    field->setMaxLength(2 * chars);
+    field->setValidator(new TCharLimit(chars, field));
     if (Buffer != nullptr && BufferSize > 0) {
       field->setText(
           QString::fromUtf8(Buffer, static_cast<qsizetype>(strnlen(Buffer, BufferSize))));
@@ -43,14 +61,13 @@ void TInputDialog::SetupWindow() {
 void TInputDialog::CmOk() {
   if (!CanClose()) return;
   if (QLineEdit* field = Field(*this); field != nullptr && Buffer != nullptr && BufferSize > 0) {
-    const QByteArray text = field->text().toUtf8();
-    // Cut on a character boundary so the buffer never ends in half a character.
-    int length = std::min(static_cast<int>(text.size()), BufferSize - 1);
-    while (length > 0 && length < text.size() &&
-           (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) {
-      --length;
-    }
-    std::memcpy(Buffer, text.constData(), static_cast<std::size_t>(length));
+    const QByteArray bytes = field->text().toUtf8();
+    const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    // Whole characters only: the field's limit, and what the buffer holds.
+    const std::size_t length =
+        std::min(Utf8CharsLength(text, static_cast<std::size_t>(std::max(0, MaxChars))),
+                 Utf8CutLength(text, static_cast<std::size_t>(BufferSize - 1)));
+    std::memcpy(Buffer, text.data(), length);
     Buffer[length] = '\0';
   }
   TDialog::CmOk();
@@ -60,7 +77,7 @@ void TInputDialog::DescribeForResponder(TModalRequest& request) const {
   TDialog::DescribeForResponder(request);
   request.Kind = TModalRequest::Input;
   request.Text = Prompt;
-  request.MaxLength = std::max(0, BufferSize - 1);
+  request.MaxLength = std::max(0, MaxChars);
 }
 
 void TInputDialog::ApplyAnswer(const TModalAnswer& answer) {

@@ -1,6 +1,8 @@
 // TInputDialog: the framework's one-line input dialog (its own template 32514): a prompt,
-// an edit field showing the buffer's text and taking at most bufferSize - 1 characters,
-// OK and Cancel. OK copies the field back into the buffer.
+// an edit field showing the buffer's text, OK and Cancel. OK copies the field back into
+// the buffer as UTF-8. bufferSize counts bytes, terminator included; the field takes at
+// most bufferSize - 1 characters, or fewer after SetMaxChars, and what comes back is cut
+// to the buffer on a character, never inside one.
 #pragma once
 
 #include <string>
@@ -15,6 +17,9 @@ class TInputDialog : public TDialog {
 
   const char* GetBuffer() const { return Buffer; }
   int GetBufferSize() const { return BufferSize; }
+  // The characters (not bytes) the field takes; call before the dialog runs.
+  void SetMaxChars(int count) { MaxChars = count; }
+  int GetMaxChars() const { return MaxChars; }
 
  protected:
   void SetupWindow() override;
@@ -26,4 +31,5 @@ class TInputDialog : public TDialog {
   std::string Prompt;
   char* Buffer;
   int BufferSize;
+  int MaxChars;
 };

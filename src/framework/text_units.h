@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/utf8.h"
+
 // The desktop is taken to show 96 pixels to the inch, as the classic dialogs assume.
 constexpr int ScreenDpi = 96;
 
@@ -13,11 +15,11 @@ constexpr int PointsToPixels(int points) {
   return (points * ScreenDpi + 36) / 72;
 }
 
-// Copies text into buffer, cut to size - 1 characters and ended by a zero; returns the
-// characters copied (0 without a buffer).
+// Copies text into buffer, cut to size - 1 bytes (never inside a UTF-8 character) and
+// ended by a zero; returns the bytes copied (0 without a buffer).
 inline int CopyText(std::string_view text, char* buffer, int size) {
   if (buffer == nullptr || size <= 0) return 0;
-  const int length = std::min(static_cast<int>(text.size()), size - 1);
+  const int length = static_cast<int>(Utf8CutLength(text, static_cast<std::size_t>(size - 1)));
   if (length > 0) std::memcpy(buffer, text.data(), static_cast<std::size_t>(length));
   buffer[length] = '\0';
   return length;

@@ -3,6 +3,7 @@
 #include "platform/profile.h"
 
 #include "platform/replace_file.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -46,6 +47,10 @@ bool SameName(std::string_view a, std::string_view b) {
     if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
   }
   return true;
+}
+
+bool SameSection(std::string_view a, std::string_view b, TSectionMatch match) {
+  return match == TSectionMatch::Exact ? a == b : SameName(a, b);
 }
 
 std::string_view Unquote(std::string_view value) {
@@ -141,11 +146,11 @@ std::vector<Line> LoadLines(const char* fileName) {
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 // Only the first section of a name counts, for reads and writes alike.
-std::size_t FindSection(const std::vector<Line>& lines, std::string_view name,
+std::size_t FindSection(const std::vector<Line>& lines, std::string_view name, TSectionMatch match,
                         std::size_t from = 0) {
   for (std::size_t i = from; i < lines.size(); ++i) {
     const Entry entry = Classify(lines[i].text);
-    if (entry.kind == Entry::kSection && SameName(entry.name, name)) return i;
+    if (entry.kind == Entry::kSection && SameSection(entry.name, name, match)) return i;
   }
   return kNone;
 }
@@ -157,8 +162,8 @@ std::size_t SectionEnd(const std::vector<Line>& lines, std::size_t header) {
 }
 
 std::optional<std::string> LookupValue(const std::vector<Line>& lines, std::string_view section,
-                                       std::string_view key) {
-  const std::size_t header = FindSection(lines, section);
+                                       std::string_view key, TSectionMatch match) {
+  const std::size_t header = FindSection(lines, section, match);
   if (header == kNone) return std::nullopt;
   const std::size_t end = SectionEnd(lines, header);
   for (std::size_t i = header + 1; i < end; ++i) {
@@ -188,9 +193,10 @@ std::vector<std::string> SectionNames(const std::vector<Line>& lines) {
   return names;
 }
 
-std::vector<std::string> KeyNames(const std::vector<Line>& lines, std::string_view section) {
+std::vector<std::string> KeyNames(const std::vector<Line>& lines, std::string_view section,
+                                  TSectionMatch match) {
   std::vector<std::string> names;
-  const std::size_t header = FindSection(lines, section);
+  const std::size_t header = FindSection(lines, section, match);
   if (header == kNone) return names;
   const std::size_t end = SectionEnd(lines, header);
   for (std::size_t i = header + 1; i < end; ++i) {
@@ -201,7 +207,7 @@ std::vector<std::string> KeyNames(const std::vector<Line>& lines, std::string_vi
 }
 
 DWORD CopyString(std::string_view text, char* buffer, DWORD size) {
-  const std::size_t count = std::min<std::size_t>(text.size(), std::size_t{size} - 1);
+  const std::size_t count = Utf8CutLength(text, std::size_t{size} - 1);
   std::memcpy(buffer, text.data(), count);
   buffer[count] = '\0';
   return static_cast<DWORD>(count);
@@ -293,10 +299,10 @@ void InsertLines(std::vector<Line>& lines, std::size_t index, std::vector<Line> 
 
 // Each change returns whether it changed anything.
 bool SetValue(std::vector<Line>& lines, std::string_view section, std::string_view key,
-              std::string_view value) {
+              std::string_view value, TSectionMatch match) {
   const std::string ending = LineEndingOf(lines);
   std::string keyLine = std::string(key) + "=" + std::string(value);
-  const std::size_t header = FindSection(lines, section);
+  const std::size_t header = FindSection(lines, section, match);
   if (header == kNone) {
     // Built by appending: GCC 12 at -O3 wrongly warns of overlap in the + chain.
     std::string headerLine(1, '[');
@@ -325,8 +331,9 @@ bool SetValue(std::vector<Line>& lines, std::string_view section, std::string_vi
   return true;
 }
 
-bool DeleteKey(std::vector<Line>& lines, std::string_view section, std::string_view key) {
-  const std::size_t header = FindSection(lines, section);
+bool DeleteKey(std::vector<Line>& lines, std::string_view section, std::string_view key,
+               TSectionMatch match) {
+  const std::size_t header = FindSection(lines, section, match);
   if (header == kNone) return false;
   const std::size_t end = SectionEnd(lines, header);
   bool changed = false;
@@ -346,15 +353,15 @@ bool DeleteKey(std::vector<Line>& lines, std::string_view section, std::string_v
 }
 
 // Every section of the name goes, so that no later copy of it becomes visible.
-bool DeleteSection(std::vector<Line>& lines, std::string_view section) {
+bool DeleteSection(std::vector<Line>& lines, std::string_view section, TSectionMatch match) {
   bool changed = false;
-  std::size_t header = FindSection(lines, section);
+  std::size_t header = FindSection(lines, section, match);
   while (header != kNone) {
     const std::size_t end = SectionEnd(lines, header);
     lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header),
                 lines.begin() + static_cast<std::ptrdiff_t>(end));
     changed = true;
-    header = FindSection(lines, section, header);
+    header = FindSection(lines, section, match, header);
   }
   return changed;
 }
@@ -366,24 +373,25 @@ UINT GetPrivateProfileIntA(const char* section, const char* key, int defaultValu
   const UINT fallback = static_cast<UINT>(defaultValue);
   if (section == nullptr || key == nullptr) return fallback;
   const std::optional<std::string> value =
-      LookupValue(LoadLines(fileName), Trim(section), Trim(key));
+      LookupValue(LoadLines(fileName), Trim(section), Trim(key), TSectionMatch::IgnoreCase);
   return value ? ParseUint(*value) : fallback;
 }
 
 DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
-                               char* buffer, DWORD size, const char* fileName) {
+                               char* buffer, DWORD size, const char* fileName,
+                               TSectionMatch match) {
   if (buffer == nullptr || size == 0) return 0;
   const std::vector<Line> lines = LoadLines(fileName);
   if (section == nullptr) return CopyList(SectionNames(lines), buffer, size);
-  if (key == nullptr) return CopyList(KeyNames(lines, Trim(section)), buffer, size);
-  const std::optional<std::string> value = LookupValue(lines, Trim(section), Trim(key));
+  if (key == nullptr) return CopyList(KeyNames(lines, Trim(section), match), buffer, size);
+  const std::optional<std::string> value = LookupValue(lines, Trim(section), Trim(key), match);
   if (value) return CopyString(*value, buffer, size);
   // Trailing blanks of the default are dropped, as they would be from a stored value.
   return CopyString(TrimRight(defaultValue != nullptr ? defaultValue : ""), buffer, size);
 }
 
 BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
-                                const char* fileName) {
+                                const char* fileName, TSectionMatch match) {
   if (section == nullptr || fileName == nullptr) return 0;
   const std::string_view sectionName = Trim(section);
   const std::string_view keyName = key != nullptr ? Trim(key) : std::string_view();
@@ -401,11 +409,11 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
   std::vector<Line> lines = SplitLines(content);
   bool changed = false;
   if (key == nullptr) {
-    changed = DeleteSection(lines, sectionName);
+    changed = DeleteSection(lines, sectionName, match);
   } else if (value == nullptr) {
-    changed = DeleteKey(lines, sectionName, keyName);
+    changed = DeleteKey(lines, sectionName, keyName, match);
   } else {
-    changed = SetValue(lines, sectionName, keyName, value);
+    changed = SetValue(lines, sectionName, keyName, value, match);
   }
   if (!changed) return 1;
   // Readers see the old file or the new one, never half of one.

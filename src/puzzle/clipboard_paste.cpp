@@ -39,8 +39,10 @@ bool TPuzzle::PasteFromClipboard(TClipboard& clipboard) {
       // A copy of the same size: monochrome stays monochrome.
       Picture = std::make_unique<TBitmap>(*source);
     } else if (clipboard.IsClipboardFormatAvailable(CF_DIB)) {
+      // The DIB is read as a BMP file is: 12-, 40-, 108- and 124-byte headers are taken
+      // and kept as the 40-byte one; any other header gives none, and so the failure.
       const std::optional<TDib> dib = clipboard.GetDib();
-      if (!dib || !dib->IsOK() || dib->GetInfoHeader()->biSize != 40) return fail();
+      if (!dib || !dib->IsOK()) return fail();
       // Without a palette of its own the DIB's colour table is the palette; a DIB
       // without one cannot give it.
       if (Palette == nullptr) SetOwnedPalette(std::make_unique<TPalette>(*dib));

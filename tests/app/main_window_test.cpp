@@ -3,7 +3,10 @@
 #include <QImage>
 
 #include <functional>
+#include <vector>
 
+#include "framework/accelerators.h"
+#include "framework/gadgets.h"
 #include "main_window_fixture.h"
 
 namespace {
@@ -82,9 +85,13 @@ TEST_F(MainWindowTest, FreshStartShowsTheDefaultBoardAndExitWritesTheSettings) {
 
 TEST_F(MainWindowTest, HandWrittenSettingsAreReadWithTheirDefaultsAndLimits) {
   const std::string picture = MakePicture(Dir(), "red.bmp");
+  // Each start is checked, then ended as the program ends it; the file written back must
+  // hold Written and not Absent.
   struct TCase {
     std::string Ini;
     std::function<void(MainWindowTest&)> Check;
+    std::vector<std::string> Written;
+    std::vector<std::string> Absent;
   };
   const TCase cases[] = {
       {"PIECESX=25\nPIECESY=7\n",
@@ -93,19 +100,25 @@ TEST_F(MainWindowTest, HandWrittenSettingsAreReadWithTheirDefaultsAndLimits) {
          EXPECT_EQ(t.Board().Rows, 7);
          EXPECT_EQ(t.Board().EmptyY, 6);
          EXPECT_TRUE(t.Checked(CM_CUSTOMPIECES));
-       }},
+       },
+       {"PIECESX=3\n", "PIECESY=7\n", "EMPTYX=2\n", "EMPTYY=6\n"},
+       {}},
       // The empty cell comes back on the board size it was saved with.
       {"PIECESX=5\nPIECESY=6\nEMPTYX=3\nEMPTYY=1\n",
        [](MainWindowTest& t) {
          EXPECT_EQ(t.Board().EmptyX, 3);
          EXPECT_EQ(t.Board().EmptyY, 1);
          EXPECT_EQ(t.Board().Pieces[1][3]->Number, 0);
-       }},
+       },
+       {"PIECESX=5\n", "PIECESY=6\n", "EMPTYX=3\n", "EMPTYY=1\n"},
+       {}},
       {"PIECESX=4\nPIECESY=4\nEMPTYX=260\nEMPTYY=-5\n",
        [](MainWindowTest& t) {
          EXPECT_EQ(t.Board().EmptyX, 3) << "260 is 4 in its low byte: off the board";
          EXPECT_EQ(t.Board().EmptyY, 3);
-       }},
+       },
+       {"EMPTYX=3\n", "EMPTYY=3\n"},
+       {}},
       {"PIECESCOLOR=green\nFONTCOLOR=255\nCOLOR=\nFONTSTYLE=3\nFONTNAME="
        "AVeryLongFaceNameThatGoesOnAndOnBeyondThirtyOne\n3D=1\nSOUND=2\nGRID=0\nFALSE=1\n",
        [](MainWindowTest& t) {
@@ -124,7 +137,21 @@ TEST_F(MainWindowTest, HandWrittenSettingsAreReadWithTheirDefaultsAndLimits) {
          EXPECT_FALSE(t.Board().ShowGrid);
          EXPECT_TRUE(t.Checked(CM_FALSEPIECES));
          EXPECT_EQ(t.Frame->FalsePiecesButton->GetButtonState(), TButtonGadget::Down);
-       }},
+       },
+       {"\nCOLOR=0\n", "PIECESCOLOR=0\n", "FONTCOLOR=255\n",
+        "FONTNAME=AVeryLongFaceNameThatGoesOnAndO\n", "FONTSTYLE=3\n", "3D=1\n", "SOUND=0\n",
+        "FITIN=0\n", "GRID=0\n", "FALSE=1\n"},
+       {}},
+      // A face name is cut on a character, never inside one.
+      {"FONTNAME=Schriftx\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4"
+       "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\n",
+       [](MainWindowTest& t) {
+         EXPECT_STREQ(t.Board().LabelFont->GetLogFont().lfFaceName,
+                      "Schriftx\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4"
+                      "\xC3\xA4\xC3\xA4\xC3\xA4");
+       },
+       {},
+       {}},
       {"TYPE=3\nGAME=2\nFILE=/no/such/picture.bmp\n",
        [](MainWindowTest& t) {
          EXPECT_EQ(t.Board().ContentKind, TContentKind::Alphabet);
@@ -132,7 +159,20 @@ TEST_F(MainWindowTest, HandWrittenSettingsAreReadWithTheirDefaultsAndLimits) {
          EXPECT_FALSE(t.Frame->CurrentFile);
          ASSERT_FALSE(t.Asked.empty());
          EXPECT_EQ(t.Asked[0].Text, "Unable to open /no/such/picture.bmp.");
-       }},
+       },
+       {"TYPE=1\n", "GAME=1\n"},
+       {"FILE="}},
+      // A pasted picture cannot come back: letters, as for an empty FILE.
+      {"TYPE=3\nGAME=2\nFILE=[clipboard]\n",
+       [](MainWindowTest& t) {
+         EXPECT_EQ(t.Board().ContentKind, TContentKind::Alphabet);
+         EXPECT_FALSE(t.Board().Picture);
+         EXPECT_FALSE(t.Frame->CurrentFile);
+         EXPECT_TRUE(t.Checked(CM_ALPHABET));
+         EXPECT_TRUE(t.Asked.empty());
+       },
+       {"TYPE=1\n"},
+       {"FILE="}},
       {"TYPE=3\nFILE=" + picture + "\nPIECESX=4\nPIECESY=3\n",
        [picture](MainWindowTest& t) {
          EXPECT_EQ(t.Board().ContentKind, TContentKind::Picture);
@@ -142,13 +182,18 @@ TEST_F(MainWindowTest, HandWrittenSettingsAreReadWithTheirDefaultsAndLimits) {
          EXPECT_EQ(t.Frame->RecentPath(0), picture);
          EXPECT_EQ(t.Frame->AlphabetButton->GetButtonState(), TButtonGadget::Up);
          EXPECT_FALSE(t.Checked(CM_ALPHABET));
-       }},
+       },
+       {"TYPE=3\n", "FILE=" + picture + "\n", "[MRUL]\n1=" + picture + "\n"},
+       {"2="}},
       {"TYPE=9\nGAME=0\nPIECESX=x\n",
        [](MainWindowTest& t) {
          EXPECT_EQ(t.Board().ContentKind, TContentKind::Alphabet);
          EXPECT_EQ(t.Board().GameType, TGameType::Sliding);
          EXPECT_EQ(t.Board().Columns, 3);
-       }},
+       },
+       {"TYPE=1\n", "GAME=1\n", "PIECESX=3\n"},
+       {}},
+      // Entries keep their numbers while the program runs; the file gets them without gaps.
       {"TYPE=2\n[MRUL]\n1=/a/one.bmp\n3=/a/three.kvr\n",
        [](MainWindowTest& t) {
          EXPECT_EQ(t.Board().ContentKind, TContentKind::Numeric);
@@ -156,8 +201,22 @@ TEST_F(MainWindowTest, HandWrittenSettingsAreReadWithTheirDefaultsAndLimits) {
          EXPECT_EQ(t.ItemText(CM_RECENT1), "&1 /a/one.bmp");
          EXPECT_EQ(t.ItemText(CM_RECENT1 + 2), "&3 /a/three.kvr");
          EXPECT_FALSE(t.Frame->Recent[1]);
-       }},
-      {"[MRUL]\n2=/a/two.bmp\n", [](MainWindowTest& t) { EXPECT_FALSE(t.Frame->Recent[1]); }},
+       },
+       {"TYPE=2\n", "[MRUL]\n1=/a/one.bmp\n2=/a/three.kvr\n"},
+       {"3="}},
+      {"[MRUL]\n2=/a/two.bmp\n",
+       [](MainWindowTest& t) { EXPECT_FALSE(t.Frame->Recent[1]); },
+       {},
+       {"MRUL", "two.bmp"}},
+      // A path named twice is listed once.
+      {"[MRUL]\n1=/a/one.bmp\n2=/A/ONE.bmp\n3=/a/x.bmp\n4=/a/one.bmp\n",
+       [](MainWindowTest& t) {
+         EXPECT_FALSE(t.Frame->Recent[1]);
+         EXPECT_FALSE(t.Frame->Recent[3]);
+         EXPECT_EQ(t.ItemText(CM_RECENT1 + 2), "&3 /a/x.bmp");
+       },
+       {"[MRUL]\n1=/a/one.bmp\n2=/a/x.bmp\n"},
+       {"ONE", "3=", "4="}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Ini);
@@ -167,7 +226,41 @@ TEST_F(MainWindowTest, HandWrittenSettingsAreReadWithTheirDefaultsAndLimits) {
     c.Check(*this);
     Frame->Destroy();
     Frame.reset();
+    const std::string written = ReadSettings();
+    for (const std::string& part : c.Written)
+      EXPECT_NE(written.find(part), std::string::npos) << part << " in\n" << written;
+    for (const std::string& part : c.Absent)
+      EXPECT_EQ(written.find(part), std::string::npos) << part;
   }
+}
+
+// Two starts with the picture of the last game: no path may come to stand twice, whatever
+// gaps the file had.
+TEST_F(MainWindowTest, RecentFilesWithGapsNeverRepeatOverRestarts) {
+  const std::string picture = MakePicture(Dir(), "e.bmp");
+  WriteSettings("[KAVRO]\nTYPE=3\nFILE=" + picture +
+                "\n[MRUL]\n1=/x/a.bmp\n3=/x/c.bmp\n4=/x/d.bmp\n");
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run);
+    Start();
+    EXPECT_EQ(Frame->RecentPath(0), picture);
+    Frame->CloseWindow();
+    ASSERT_FALSE(Frame->IsWindow());
+    Frame.reset();
+    const std::string ini = ReadSettings();
+    EXPECT_NE(ini.find("[MRUL]\n1=" + picture + "\n2=/x/a.bmp\n3=/x/c.bmp\n4=/x/d.bmp\n"),
+              std::string::npos)
+        << ini;
+  }
+  // One more picture: now the oldest falls off.
+  Start();
+  Frame->AddRecentFile("/x/f.bmp");
+  for (UINT id = CM_RECENT1; id <= CM_RECENT4; ++id)
+    EXPECT_NE(Menu().GetMenuState(id, MF_BYCOMMAND), MenuItemNotFound);
+  EXPECT_EQ(ItemText(CM_RECENT4), "&4 /x/c.bmp");
+  Frame->CloseWindow();
+  EXPECT_NE(ReadSettings().find("1=/x/f.bmp\n2=" + picture + "\n3=/x/a.bmp\n4=/x/c.bmp\n"),
+            std::string::npos);
 }
 
 TEST_F(MainWindowTest, RecentFilesMoveToTheTopAndKeepFour) {
@@ -282,7 +375,88 @@ TEST_F(MainWindowTest, TheMenuAndItsHintsAreComplete) {
     EXPECT_NE(TResources::FindString(id), nullptr) << id;
   }
   EXPECT_EQ(*TResources::FindString(CM_PIECES15), "Create a puzzle with 225 pieces");
-  EXPECT_EQ(Frame->Toolbar->GadgetCount(), 21);
+}
+
+// The toolbar gadget by gadget: separators (id 0) and buttons with their command and kind,
+// and the buttons the frame keeps to set their state.
+TEST_F(MainWindowTest, TheToolbarHoldsItsButtonsInOrder) {
+  Start();
+  using B = TButtonGadget;
+  const struct {
+    UINT Id;  // 0: a separator
+    B::TType Type;
+    B* TMyWindow::*Kept;
+  } gadgets[] = {
+      {CM_SCRAMBLE, B::Command, nullptr},
+      {CM_OPENIMAGE, B::Command, nullptr},
+      {0, B::Command, nullptr},
+      {CM_LOADGAME, B::Command, nullptr},
+      {CM_SAVEGAME, B::Command, nullptr},
+      {0, B::Command, nullptr},
+      {CM_BESTTIMES, B::Command, nullptr},
+      {0, B::Command, nullptr},
+      {CM_CUSTOMPIECES, B::Command, nullptr},
+      {0, B::Command, nullptr},
+      {CM_SLIDING, B::Exclusive, &TMyWindow::SlidingButton},
+      {CM_JIGSAW, B::Exclusive, &TMyWindow::JigsawButton},
+      {0, B::Command, nullptr},
+      {CM_ALPHABET, B::Exclusive, &TMyWindow::AlphabetButton},
+      {CM_NUMERIC, B::Exclusive, &TMyWindow::NumericButton},
+      {0, B::Command, nullptr},
+      {CM_FALSEPIECES, B::NonExclusive, &TMyWindow::FalsePiecesButton},
+      {CM_THUMBNAIL, B::NonExclusive, &TMyWindow::ThumbnailButton},
+      {0, B::Command, nullptr},
+      {CM_HELP, B::Command, nullptr},
+      {CM_EXIT, B::Command, nullptr},
+  };
+  ASSERT_EQ(Frame->Toolbar->GadgetCount(), static_cast<int>(std::size(gadgets)));
+  for (int i = 0; i < Frame->Toolbar->GadgetCount(); ++i) {
+    SCOPED_TRACE(i);
+    TGadget* gadget = Frame->Toolbar->GetGadget(i);
+    auto* button = dynamic_cast<B*>(gadget);
+    if (gadgets[i].Id == 0) {
+      EXPECT_NE(dynamic_cast<TSeparatorGadget*>(gadget), nullptr);
+      continue;
+    }
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->GetId(), static_cast<int>(gadgets[i].Id));
+    EXPECT_EQ(button->GetType(), gadgets[i].Type);
+    if (gadgets[i].Kept != nullptr) {
+      EXPECT_EQ((*Frame).*gadgets[i].Kept, button);
+    }
+  }
+}
+
+// The accelerator table, and its keys at work on the frame: a greyed command's key does
+// nothing.
+TEST_F(MainWindowTest, TheAcceleratorsSendTheirCommands) {
+  const struct {
+    UINT Key;
+    bool Ctrl, Shift, Alt;
+    UINT Command;  // 0: no accelerator
+  } keys[] = {
+      {VK_F2, false, false, false, CM_SCRAMBLE},
+      {VK_F1, false, false, false, CM_HELP},
+      {'O', true, false, false, CM_OPENIMAGE},
+      {'L', true, false, false, CM_LOADGAME},
+      {'S', true, false, false, CM_SAVEGAME},
+      {VK_PRIOR, true, false, false, CM_ZOOMOUT},
+      {VK_NEXT, true, false, false, CM_ZOOMIN},
+      {'O', false, false, false, 0},
+      {VK_F2, false, true, false, 0},
+      {VK_F4, false, false, true, 0},
+      {VK_NEXT, false, false, false, 0},
+  };
+  const TAccelTable table(nullptr, IDA_MAIN);
+  for (const auto& k : keys) {
+    EXPECT_EQ(table.Translate(k.Key, k.Ctrl, k.Shift, k.Alt), k.Command) << k.Key;
+  }
+  Start();
+  EXPECT_TRUE(Frame->TranslateAccelerator('S', true, false, false));
+  EXPECT_TRUE(Asked.empty()) << "Save game is greyed while no game runs";
+  EXPECT_TRUE(Frame->TranslateAccelerator(VK_F2, false, false, false));
+  EXPECT_FALSE(Board().Idle) << "F2 scrambles";
+  EXPECT_FALSE(Frame->TranslateAccelerator('O', false, false, false));
 }
 
 TEST(DefaultSaveName, ReplacesOnlyAnExtensionOfTheFileName) {

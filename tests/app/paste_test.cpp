@@ -6,6 +6,7 @@
 #include <QMimeData>
 
 #include "dialogs/seven_gadget.h"
+#include "framework/clipboard.h"
 #include "main_window_fixture.h"
 
 namespace {
@@ -47,14 +48,19 @@ TEST_F(MainWindowTest, PasteTakesTheClipboardPictureAndEmptiesTheClipboard) {
     std::function<void()> Offer;
     bool Pastes;
     int Width;
+    bool DibOnly;  // no bitmap on offer: the paste takes the DIB branch
   };
   const TCase cases[] = {
-      {"bitmap", [&] { QGuiApplication::clipboard()->setImage(colour); }, true, 64},
-      {"monochrome bitmap", [&] { QGuiApplication::clipboard()->setImage(mono); }, true, 16},
+      {"bitmap", [&] { QGuiApplication::clipboard()->setImage(colour); }, true, 64, false},
+      {"monochrome bitmap", [&] { QGuiApplication::clipboard()->setImage(mono); }, true, 16, false},
       // BMP data that decodes is a bitmap here, as any picture the clipboard offers.
-      {"8-bit BMP data", [&] { OfferDibOnly(BmpBytes(indexed)); }, true, 30},
-      {"24-bit BMP data", [&] { OfferDibOnly(BmpBytes(colour)); }, true, 64},
-      {"BMP data that is no picture", [] { OfferDibOnly("BM not really"); }, false, 0},
+      {"8-bit BMP data", [&] { OfferDibOnly(BmpBytes(indexed)); }, true, 30, false},
+      {"24-bit BMP data", [&] { OfferDibOnly(BmpBytes(colour)); }, true, 64, false},
+      {"BMP data that is no picture", [] { OfferDibOnly("BM not really"); }, false, 0, true},
+      // A packed DIB decodes as no picture: only the DIB offers it. Its colour table is
+      // the palette; one without a table and without a palette cannot be pasted.
+      {"8-bit packed DIB", [&] { OfferDibOnly(BmpBytes(indexed).mid(14)); }, true, 30, true},
+      {"24-bit packed DIB", [&] { OfferDibOnly(BmpBytes(colour).mid(14)); }, false, 0, true},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -64,6 +70,7 @@ TEST_F(MainWindowTest, PasteTakesTheClipboardPictureAndEmptiesTheClipboard) {
     Frame->HandleMessage(WM_TIMER, CLOCK_TIMER_ID, 0);
     c.Offer();
     ASSERT_TRUE(Enabled(CM_PASTE));
+    EXPECT_EQ(TClipboard().IsClipboardFormatAvailable(CF_BITMAP), !c.DibOnly);
     Asked.clear();
     Command(CM_PASTE);
     EXPECT_TRUE(ClipboardEmpty());

@@ -56,6 +56,8 @@ class TDesktop {
   QString Output(const QString& program, const QStringList& arguments);
   // The program's main window, as xdotool names it.
   const QString& MainWindow() const { return Window; }
+  // What xprop says of a property of the program's main window.
+  QString WindowProperty(const QString& name) { return Run("xprop", {"-id", Window, name}); }
   // The end of what the program wrote to its standard output and error.
   QString ProgramOutput() const;
 

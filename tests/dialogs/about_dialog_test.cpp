@@ -53,8 +53,11 @@ TEST(AboutDialog, ShowsNameVersionPageAcknowledgementAndIcon) {
 
 TEST(AboutDialog, EnterAndEscapeCloseIt) {
   AddGameResources();
-  for (const auto& [key, result] : {std::pair{Qt::Key_Return, IDOK}, std::pair{Qt::Key_Enter, IDOK},
-                                    std::pair{Qt::Key_Escape, IDCANCEL}}) {
+  for (const auto& keyAndResult : {std::pair{Qt::Key_Return, IDOK}, std::pair{Qt::Key_Enter, IDOK},
+                                   std::pair{Qt::Key_Escape, IDCANCEL}}) {
+    // Named copies, not a structured binding: clang 14 lets no lambda capture one.
+    const Qt::Key key = keyAndResult.first;
+    const int result = keyAndResult.second;
     int rounds = 0;
     TScopedModalResponder responder([&](const TModalRequest& request) {
       ++rounds;

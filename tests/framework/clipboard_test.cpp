@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QMimeData>
 
+#include <climits>
 #include <cstring>
 #include <functional>
 
@@ -185,15 +186,19 @@ TEST_F(ClipboardTest, OtherProgramsBmpDataOfEveryHeaderReadsAsTheFileReaderReads
     const QString path = TestDataPath(QStringLiteral("bmpsuite/g/") + name);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    OfferBmp(file.readAll());
-    TClipboard clipboard(*Owner);
-    const std::optional<TDib> dib = clipboard.GetDib();
-    ASSERT_TRUE(dib.has_value());
-    EXPECT_EQ(dib->GetInfoHeader()->biSize, 40u);
+    const QByteArray whole = file.readAll();
     TDib read;
     ASSERT_TRUE(read.ReadBmp(path.toLocal8Bit().constData()));
-    ASSERT_EQ(dib->BlockSize(), read.BlockSize());
-    EXPECT_EQ(std::memcmp(dib->GetInfoHeader(), read.GetInfoHeader(), read.BlockSize()), 0);
+    // As a file, and as a packed DIB (the file less its 14-byte header).
+    for (const QByteArray& offered : {whole, whole.mid(14)}) {
+      OfferBmp(offered);
+      TClipboard clipboard(*Owner);
+      const std::optional<TDib> dib = clipboard.GetDib();
+      ASSERT_TRUE(dib.has_value()) << offered.size();
+      EXPECT_EQ(dib->GetInfoHeader()->biSize, 40u);
+      ASSERT_EQ(dib->BlockSize(), read.BlockSize());
+      EXPECT_EQ(std::memcmp(dib->GetInfoHeader(), read.GetInfoHeader(), read.BlockSize()), 0);
+    }
   }
 }
 
@@ -201,8 +206,14 @@ TEST_F(ClipboardTest, DamagedBmpDataIsNoDib) {
   QFile file(TestDataPath(QStringLiteral("bmpsuite/g/pal8.bmp")));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QByteArray whole = file.readAll();
-  for (const QByteArray& bad :
-       {whole.left(whole.size() - 10), whole.left(40), QByteArray("BM"), QByteArray(60, '\x7f')}) {
+  // Packed: a header size no reader knows, and a top-down height of INT32_MIN.
+  QByteArray oddHeader = whole.mid(14);
+  oddHeader[0] = 64;
+  QByteArray lowest = whole.mid(14);
+  const qint32 minHeight = INT32_MIN;
+  std::memcpy(lowest.data() + 8, &minHeight, sizeof minHeight);
+  for (const QByteArray& bad : {whole.left(whole.size() - 10), whole.left(40), QByteArray("BM"),
+                                QByteArray(60, '\x7f'), oddHeader, lowest}) {
     OfferBmp(bad);
     TClipboard clipboard(*Owner);
     EXPECT_TRUE(clipboard.IsClipboardFormatAvailable(CF_DIB));

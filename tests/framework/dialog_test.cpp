@@ -473,6 +473,49 @@ TEST_F(DialogTest, InputDialogFieldTakesNoMoreKeysThanTheLimit) {
   EXPECT_STREQ(name, "Chri");
 }
 
+// The limit counts characters, and what comes back never ends in half of one.
+TEST_F(DialogTest, InputDialogCountsCharactersNotBytes) {
+  const std::string a = "\xC3\x84";  // Ä, two bytes
+  auto times = [](const std::string& text, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += text;
+    return out;
+  };
+  const struct {
+    std::size_t Size;
+    int MaxChars;
+    std::string Typed;
+    std::string Kept;
+  } cases[] = {
+      {113, 28, times(a, 20), times(a, 20)},
+      {113, 28, times(a, 30), times(a, 28)},
+      {113, 28, times("\xF0\x9F\x98\x80", 29), times("\xF0\x9F\x98\x80", 28)},
+      {6, 5, times(a, 4), times(a, 2)},
+  };
+  for (const auto& c : cases) {
+    std::vector<char> buffer(c.Size, '\0');
+    TScopedModalResponder responder(
+        [&c](const TModalRequest&) { return TModalAnswer(IDOK, c.Typed); });
+    TInputDialog input(nullptr, "Kavro", "Name:", buffer.data(), static_cast<int>(c.Size));
+    input.SetMaxChars(c.MaxChars);
+    EXPECT_EQ(input.Execute(), IDOK);
+    EXPECT_EQ(std::string(buffer.data()), c.Kept) << c.Typed;
+  }
+
+  const TRealModals real;
+  char name[113] = "";
+  WhenModal(std::function<void(QWidget&)>([](QWidget& box) {
+    auto* field = box.findChild<QLineEdit*>();
+    if (field == nullptr) return;
+    QTest::keyClicks(field, QString(30, QChar(0xC4)));
+    QTest::keyClick(field, Qt::Key_Return);
+  }));
+  TInputDialog typed(nullptr, "Kavro", "Name:", name, sizeof name);
+  typed.SetMaxChars(28);
+  EXPECT_EQ(typed.Execute(), IDOK);
+  EXPECT_EQ(std::string(name), times(a, 28));
+}
+
 TEST_F(DialogTest, InputDialogUsesTheFrameworksOwnTemplate) {
   char name[8] = "x";
   TInputDialog input(nullptr, "Kavro", "Prompt", name, sizeof name);

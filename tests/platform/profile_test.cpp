@@ -116,6 +116,31 @@ TEST_F(ProfileLookupTest, SectionAndKeyNamesIgnoreAsciiCase) {
   EXPECT_EQ(Get("Kavr", "PiecesX"), "(default)");
 }
 
+// Exact sections are found, written and deleted only as spelled; keys still ignore case.
+TEST_F(ProfileLookupTest, ExactSectionsDifferInCase) {
+  Put("[/p/Sea.bmp]\nK=lower\n");
+  const auto exact = TSectionMatch::Exact;
+  char text[32];
+  const std::string path = Path();
+  GetPrivateProfileStringA("/p/SEA.bmp", "k", "-", text, sizeof text, path.c_str(), exact);
+  EXPECT_STREQ(text, "-");
+  GetPrivateProfileStringA("/p/Sea.bmp", "k", "-", text, sizeof text, path.c_str(), exact);
+  EXPECT_STREQ(text, "lower");
+  ASSERT_TRUE(WritePrivateProfileStringA("/p/SEA.bmp", "K", "upper", path.c_str(), exact));
+  ASSERT_TRUE(WritePrivateProfileStringA("/p/SEA.bmp", nullptr, nullptr, path.c_str(), exact));
+  ASSERT_TRUE(WritePrivateProfileStringA("/p/SEA.bmp", "K", "again", path.c_str(), exact));
+  EXPECT_EQ(Contents(), "[/p/Sea.bmp]\nK=lower\n[/p/SEA.bmp]\nK=again\n");
+  EXPECT_EQ(Get("/P/SEA.BMP", "K"), "lower") << "the first of either spelling";
+}
+
+// A value cut by a small buffer ends on a whole UTF-8 character.
+TEST_F(ProfileLookupTest, ValuesAreCutOnACharacter) {
+  Put("[S]\nK=a\xC3\x84\xC3\x84\n");
+  const Result cut = Raw("S", "K", "", 5);
+  EXPECT_EQ(cut.count, 3u);
+  EXPECT_EQ(cut.bytes.substr(0, 4), std::string("a\xC3\x84") + '\0');
+}
+
 TEST_F(ProfileLookupTest, BlanksAroundNamesAndValuesAreStripped) {
   Put("  [ Game ]  \n \t Name \t=  \t Ann Lee \t \n");
   EXPECT_EQ(Get("Game", "Name"), "Ann Lee");
