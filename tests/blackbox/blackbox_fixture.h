@@ -134,6 +134,11 @@ class BlackBox : public testing::Test {
     ASSERT_TRUE(Dir.isValid());
   }
   QString Settings() const { return Dir.path() + "/kavro.ini"; }
+  void WriteSettings(const QString& text) {
+    QFile ini(Settings());
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(text.toUtf8());
+  }
 
   // Exit from the Game menu, then Yes: the program ends and leaves its settings. A menu
   // key the window manager let pass before the window had the focus is tried once more.

@@ -48,10 +48,7 @@ TEST_F(BlackBox, StartsWithThePictureItsSettingsName) {
   const QImage picture = QuarterPicture(320, 240);
   const QString path = Dir.path() + "/quarters.bmp";
   ASSERT_TRUE(picture.save(path, "BMP"));
-  QFile ini(Settings());
-  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-  ini.write(("[KAVRO]\nTYPE=3\nGAME=2\nPIECESX=4\nPIECESY=4\nFILE=" + path + "\n").toUtf8());
-  ini.close();
+  WriteSettings("[KAVRO]\nTYPE=3\nGAME=2\nPIECESX=4\nPIECESY=4\nFILE=" + path + "\n");
 
   ASSERT_TRUE(Desktop.StartProgram(Dir.path())) << Desktop.Problem().toStdString();
   const QImage shot = Desktop.Screenshot();
@@ -82,12 +79,8 @@ TEST_F(BlackBox, SavesAGameAndLoadsItBackToTheSameBoard) {
   const QString jpeg = Dir.path() + "/photo.jpg";
   ASSERT_TRUE(picture.save(bmp, "BMP"));
   ASSERT_TRUE(picture.mirrored(true, false).save(jpeg, "JPG"));
-  QFile ini(Settings());
-  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-  ini.write(("[KAVRO]\nTYPE=3\nPIECESX=5\nPIECESY=4\nFILE=" + bmp + "\n[MRUL]\n1=" + bmp +
-             "\n2=" + jpeg + "\n")
-                .toUtf8());
-  ini.close();
+  WriteSettings("[KAVRO]\nTYPE=3\nPIECESX=5\nPIECESY=4\nFILE=" + bmp + "\n[MRUL]\n1=" + bmp +
+                "\n2=" + jpeg + "\n");
 
   ASSERT_TRUE(Desktop.StartProgram(Dir.path())) << Desktop.Problem().toStdString();
   Desktop.Key("alt+g");

@@ -23,18 +23,10 @@ bool SaveTagged(const QImage& image, const QString& path, int orientation) {
 TEST_F(BlackBox, APhotoStoredSidewaysShowsUpright) {
   // Stored 320 x 240 in quarters red, green / blue, yellow; the tag turns it a quarter
   // clockwise: blue, red / yellow, green, each quarter taller than wide.
-  const QRgb quarters[4] = {qRgb(200, 30, 30), qRgb(30, 200, 30), qRgb(30, 30, 200),
-                            qRgb(200, 200, 30)};
-  QImage picture(320, 240, QImage::Format_RGB32);
-  for (int y = 0; y < 240; ++y) {
-    for (int x = 0; x < 320; ++x) picture.setPixel(x, y, quarters[(y / 120) * 2 + x / 160]);
-  }
+  const QImage picture = QuarterPicture(320, 240);
   const QString path = Dir.path() + "/phone.jpg";
   ASSERT_TRUE(SaveTagged(picture, path, 6));
-  QFile ini(Settings());
-  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-  ini.write(("[KAVRO]\nTYPE=3\nGAME=2\nPIECESX=4\nPIECESY=4\nFILE=" + path + "\n").toUtf8());
-  ini.close();
+  WriteSettings("[KAVRO]\nTYPE=3\nGAME=2\nPIECESX=4\nPIECESY=4\nFILE=" + path + "\n");
 
   ASSERT_TRUE(Desktop.StartProgram(Dir.path())) << Desktop.Problem().toStdString();
   const QImage shot = Desktop.Screenshot();
@@ -45,14 +37,14 @@ TEST_F(BlackBox, APhotoStoredSidewaysShowsUpright) {
     for (int y = 0; y < mask.height(); ++y) {
       auto* line = reinterpret_cast<QRgb*>(mask.scanLine(y));
       for (int x = 0; x < mask.width(); ++x) {
-        const QRgb c = line[x], want = quarters[q];
+        const QRgb c = line[x], want = Quarters[q];
         const bool near = std::abs(qRed(c) - qRed(want)) < 12 &&
                           std::abs(qGreen(c) - qGreen(want)) < 12 &&
                           std::abs(qBlue(c) - qBlue(want)) < 12;
         line[x] = near ? want : qRgb(0, 0, 0);
       }
     }
-    area[q] = TBoard::Find(mask, quarters[q]);
+    area[q] = TBoard::Find(mask, Quarters[q]);
     EXPECT_GT(area[q].Bottom - area[q].Top, area[q].Right - area[q].Left + 20) << "quarter " << q;
   }
   EXPECT_LT(area[2].Right, area[0].Left) << "blue left of red";
@@ -74,10 +66,7 @@ TEST_F(BlackBox, APhotoTooBigForTheMemoryIsRefusedAndTheBoardStays) {
     photo.fill(qRgb(90, 140, 60));
     ASSERT_TRUE(SaveTagged(photo, path, 6));
   }
-  QFile ini(Settings());
-  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-  ini.write(("[KAVRO]\nTYPE=1\nGAME=1\nPIECESX=4\nPIECESY=4\n[MRUL]\n1=" + path + "\n").toUtf8());
-  ini.close();
+  WriteSettings("[KAVRO]\nTYPE=1\nGAME=1\nPIECESX=4\nPIECESY=4\n[MRUL]\n1=" + path + "\n");
   // The program inherits the limit on its address space; this process keeps it only
   // while it starts the program.
   rlimit before{};

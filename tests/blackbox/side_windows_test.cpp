@@ -62,11 +62,6 @@ class SideWindows : public BlackBox {
     const QString path = Dir.path() + "/" + name;
     return image.save(path, "BMP") ? path : QString();
   }
-  void WriteSettings(const QString& text) {
-    QFile ini(Settings());
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write(text.toUtf8());
-  }
 };
 
 // The smallest rectangle holding every pixel of this colour (inside within).

@@ -7,7 +7,6 @@
 #include <map>
 
 #include "blackbox_fixture.h"
-#include "puzzle/puzzle.h"
 #include "wayland_desktop.h"
 
 namespace {
@@ -148,13 +147,7 @@ TEST_F(Wayland, PastesAPictureFromWlCopyAndShowsAndClosesItsThumbnail) {
 TEST_F(Wayland, ABestTimeAsksForTheNameAndWritesNameAndTime) {
   // A saved letter game one move from solved, 5 seconds on its clock.
   const QString game = Dir.path() + "/almost.KVR";
-  {
-    TPuzzle board(3, 3, nullptr);
-    board.SetSize(3, 3);
-    board.MoveEmptyLeft(true);
-    board.Idle = false;
-    ASSERT_TRUE(board.SaveGame(game.toUtf8().constData(), nullptr, 5));
-  }
+  ASSERT_TRUE(SaveAlmostSolvedGame(game, 5));
   Start();
   QElapsedTimer playing;
   playing.start();
