@@ -1,9 +1,11 @@
 // The best-times dialog: filling the list, the reset question, rewriting on OK.
 #include "dialogs/best_dialog.h"
 
+#include <string_view>
 #include <vector>
 
 #include "dialogs/score_record.h"
+#include "platform/utf8.h"
 #include "resources/best_dialog_resource.h"
 
 namespace {
@@ -16,17 +18,22 @@ constexpr char kEllipsis[] = "...";
 
 std::string FileNameLine(const std::string& listName) {
   std::string line = "File name: " + listName;
-  if (line.size() <= kFileNameLine) return line;
-  // Whose list it is shows in the file name: the folders before it give way.
+  const std::size_t chars = Utf8CharCount(line);
+  if (chars <= kFileNameLine) return line;
+  // Whose list it is shows in the file name: the folders before it give way. Counted in
+  // characters, as the player reads them; "File name: " is all one byte each.
   const std::size_t slash = line.find_last_of("/\\");
   const std::size_t prefix = line.size() - listName.size();
-  const std::size_t name = slash == std::string::npos ? line.size() : line.size() - slash;
+  const std::size_t name =
+      slash == std::string::npos ? chars : Utf8CharCount(std::string_view(line).substr(slash));
+  const auto firstChars = [&](std::size_t count) {
+    return line.substr(0, Utf8CharsLength(line, count));
+  };
   if (slash == std::string::npos || slash <= prefix ||
       name + prefix + sizeof kEllipsis - 1 >= kFileNameLine) {
-    return CutText(line, kFileNameLine);
+    return firstChars(kFileNameLine);
   }
-  const std::size_t keep = kFileNameLine - name - (sizeof kEllipsis - 1);
-  return CutText(line, keep) + kEllipsis + line.substr(slash);
+  return firstChars(kFileNameLine - name - (sizeof kEllipsis - 1)) + kEllipsis + line.substr(slash);
 }
 
 // clang-format off

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "framework/gdi.h"
 #include "framework/qt_bridge.h"
 #include "framework/text_units.h"
 #include "framework/window_impl.h"
@@ -56,8 +57,7 @@ LOGFONT LogFontOf(const QFont& font) {
   log.lfStrikeOut = font.strikeOut() ? 1 : 0;
   log.lfCharSet = DEFAULT_CHARSET;
   log.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  const QByteArray face = font.family().toLatin1();
-  std::strncpy(log.lfFaceName, face.constData(), LF_FACESIZE - 1);
+  SetFaceName(log, font.family().toUtf8().constData());
   return log;
 }
 

@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
 #include "framework/dc.h"
 #include "framework/dc_impl.h"
 #include "framework/dib.h"
 #include "framework/large_image.h"
 #include "framework/qt_bridge.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -44,10 +46,17 @@ QImage BlankImage(int width, int height) {
 
 // --- TFont -----------------------------------------------------------------------------
 
+void SetFaceName(LOGFONT& log, const char* face) {
+  const std::string_view name(face, strnlen(face, LF_FACESIZE));
+  const std::size_t length = Utf8CutLength(name, LF_FACESIZE - 1);
+  std::memmove(log.lfFaceName, name.data(), length);
+  std::memset(log.lfFaceName + length, 0, LF_FACESIZE - length);
+}
+
 QFont FontFromLogFont(const LOGFONT& log) {
   QFont font;
   const std::size_t faceLength = strnlen(log.lfFaceName, LF_FACESIZE);
-  if (faceLength > 0) font.setFamily(QString::fromLatin1(log.lfFaceName, qsizetype(faceLength)));
+  if (faceLength > 0) font.setFamily(QString::fromUtf8(log.lfFaceName, qsizetype(faceLength)));
   font.setWeight(log.lfWeight == FW_DONTCARE
                      ? QFont::Normal
                      : static_cast<QFont::Weight>(std::clamp<int>(log.lfWeight, 100, 900)));
@@ -97,15 +106,12 @@ TFont::TFont(const char* facename, int height, int width, int escapement, int or
   log.lfClipPrecision = clipPrecision;
   log.lfQuality = quality;
   log.lfPitchAndFamily = pitchAndFamily;
-  if (facename != nullptr) {
-    std::strncpy(log.lfFaceName, facename, LF_FACESIZE - 1);
-    log.lfFaceName[LF_FACESIZE - 1] = '\0';
-  }
+  if (facename != nullptr) SetFaceName(log, facename);
 }
 
 TFont::TFont(const LOGFONT& logFont) : Pimpl(std::make_unique<TImpl>()) {
   Pimpl->Log = logFont;
-  Pimpl->Log.lfFaceName[LF_FACESIZE - 1] = '\0';
+  SetFaceName(Pimpl->Log, logFont.lfFaceName);
 }
 
 TFont::TFont(const TFont& other) : Pimpl(std::make_unique<TImpl>()) {

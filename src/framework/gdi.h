@@ -36,6 +36,9 @@ class TBrush {
   COLORREF Color;
 };
 
+// Puts a UTF-8 face name into a logical font, cut to fit without splitting a character.
+void SetFaceName(LOGFONT& log, const char* face);
+
 class TFont {
  public:
   // The fields of a logical font, in LOGFONT's order of meaning.

@@ -94,13 +94,14 @@ TEST_F(BestDialogTest, FileNameLineIsCutTo99CharactersAndShowsAmpersands) {
   std::string longName(121, 'a');
   longName.front() = '/';
   std::string wide = "/";
-  for (int i = 0; i < 60; ++i) wide += "\xC3\xA9";
+  for (int i = 0; i < 100; ++i) wide += "\xC3\xA9";
   auto responder = Answers({TModalAnswer(IDCANCEL)});
   for (const std::string& name : {longName, wide}) {
     TBestDialog(nullptr, name.c_str(), TGameType::Sliding).Execute();
   }
   EXPECT_EQ(Asked[0].ControlTexts[IDC_BESTFILENAME], ("File name: " + longName).substr(0, 99));
-  EXPECT_EQ(Asked[1].ControlTexts[IDC_BESTFILENAME], ("File name: " + wide).substr(0, 98));
+  EXPECT_EQ(Asked[1].ControlTexts[IDC_BESTFILENAME], ("File name: " + wide).substr(0, 12 + 87 * 2))
+      << "99 characters, two bytes each after the slash";
   // Folders give way to the file name.
   const std::string folders = "/home/player/" + std::string(90, 'f');
   EXPECT_EQ(FileNameLine(folders + "/cat.bmp"),

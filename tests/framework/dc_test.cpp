@@ -2,6 +2,8 @@
 #include <QImage>
 
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -364,6 +366,22 @@ TEST(Text, FontKeepsItsLogicalFontAndHeightsMeanCellOrCharacters) {
   const int narrowWidth = c.DC.GetTextExtent("MMMM").cx;
   c.DC.SelectObject(wide);
   EXPECT_GT(c.DC.GetTextExtent("MMMM").cx, narrowWidth * 2);
+}
+
+TEST(Text, FaceNamesAreUtf8AndCutBetweenCharacters) {
+  // Each name, and what the 32-byte face name keeps of it.
+  const std::pair<std::string, std::string> names[] = {
+      {"DejaVu Sans", "DejaVu Sans"},
+      {std::string(40, 'x'), std::string(31, 'x')},
+      {"\xC3\x84rial", "\xC3\x84rial"},                               // Ärial
+      {std::string(30, 'x') + "\xC3\x84", std::string(30, 'x')},      // Ä would end past 31
+      {std::string(29, 'x') + "\xE2\x82\xAC", std::string(29, 'x')},  // and so would €
+  };
+  for (const auto& [name, kept] : names) {
+    const TFont font(name.c_str(), 12);
+    EXPECT_EQ(font.GetLogFont().lfFaceName, kept) << name;
+    EXPECT_EQ(FontFromLogFont(font.GetLogFont()).family().toStdString(), kept) << name;
+  }
 }
 
 }  // namespace
