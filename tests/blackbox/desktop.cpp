@@ -25,17 +25,25 @@ TDesktop::TDesktop() {
   }
   Display = ":" + QString::fromLatin1(Server.readLine()).trimmed();
   WindowManager.setProcessEnvironment(Environment());
-  WindowManager.start("openbox", {"--sm-disable"});
-  if (!WindowManager.waitForStarted()) {
-    Trouble = "openbox did not start";
-    return;
-  }
+  WindowManager.setProcessChannelMode(QProcess::MergedChannels);
+  WindowManager.setStandardOutputFile(Runtime.filePath("openbox.log"));
   // A window mapped before the window manager is ready stays unmanaged: no focus, no keys.
-  for (int waited = 0; waited < 10000; waited += 100) {
-    if (Run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id")) return;
-    Pause(100);
+  // On a loaded machine openbox now and then gives up at start; it gets a second chance.
+  for (int start = 0; start < 2; ++start) {
+    WindowManager.start("openbox", {"--sm-disable"});
+    if (!WindowManager.waitForStarted()) break;
+    for (int waited = 0; waited < 20000 && WindowManager.state() == QProcess::Running;
+         waited += 100) {
+      if (Run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id")) return;
+      Pause(100);
+    }
+    WindowManager.kill();
+    WindowManager.waitForFinished(3000);
   }
-  Trouble = "openbox did not get ready";
+  QFile log(Runtime.filePath("openbox.log"));
+  Trouble = "openbox did not get ready: " + (log.open(QIODevice::ReadOnly)
+                                                 ? QString::fromLocal8Bit(log.readAll().right(1000))
+                                                 : QString());
 }
 
 TDesktop::~TDesktop() {
