@@ -10,8 +10,8 @@
 
 #include "framework/dc.h"
 #include "framework/gdi.h"
-#include "platform/replace_file.h"
 #include "media_fuzz_support.h"
+#include "platform/replace_file.h"
 #include "puzzle/puzzle.h"
 
 using media_fuzz::Check;
@@ -122,16 +122,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TPuzzle board(4, 4, nullptr);
   board.SoundOn = false;
   board.SetSize(4, 4);
+  const std::vector<int> before = State(board);
   int elapsed = -1;
-  const std::optional<std::string> name = board.LoadGame(path.c_str(), nullptr, elapsed);
+  std::optional<std::string> name = "unchanged";
+  const bool loaded = board.LoadGame(path.c_str(), name, elapsed);
   CheckInvariants(board);
-  if (board.Idle) {
-    Check(elapsed == 0 && !name, "a refused game reports a time or a picture");
-    Check(board.Picture == nullptr && board.CountFalse() == 0, "a refused game left a game");
+  if (!loaded) {
+    Check(elapsed == -1 && name == "unchanged", "a refused game reports a time or a picture");
+    Check(State(board) == before && board.Idle, "a refused game changed the board");
     return 0;
   }
   Check(elapsed >= 0, "negative playing time");
   Check(name.has_value() == (board.ContentKind == TContentKind::Picture), "picture name");
+  Check(board.Idle == (board.CountFalse() == 0), "a solved game loaded in play");
 
   // Draw the whole board, then save and load it back.
   PaintBoard(board);
@@ -142,8 +145,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   again.SoundOn = false;
   again.SetSize(3, 3);
   int elapsedAgain = -1;
-  const std::optional<std::string> nameAgain = again.LoadGame(copy.c_str(), nullptr, elapsedAgain);
-  Check(!again.Idle && elapsedAgain == elapsed && nameAgain == name, "reload differs");
+  std::optional<std::string> nameAgain;
+  Check(again.LoadGame(copy.c_str(), nameAgain, elapsedAgain), "a saved game does not load");
+  Check(again.Idle == board.Idle && elapsedAgain == elapsed && nameAgain == name, "reload differs");
   Check(State(again) == State(board), "reloaded position differs");
 
   // A few moves keep the invariants.

@@ -84,19 +84,15 @@ END_RESPONSE_TABLE;
 
 bool TMyWindow::OpenPicture(const char* name) {
   ShowWaitCursor(true);
-  StopClock();
   const bool loaded = Puzzle->LoadPicture(name, true);
-  UpdateThumbnail();
   ShowWaitCursor(false);
-  if (loaded) {
-    ResetClock();
-    UpdateStatusBar();
-    if (name != nullptr && std::string(name) != ClipboardName) AddRecentFile(name);
-  } else {
-    SelectContentKind(TContentKind::Alphabet);
-  }
+  if (!loaded) return false;
+  ResetClock();
+  UpdateThumbnail();
+  UpdateStatusBar();
+  if (name != nullptr && std::string(name) != ClipboardName) AddRecentFile(name);
   UpdateTypeMenu();
-  return loaded;
+  return true;
 }
 
 void TMyWindow::UpdatePiecesMenu() {
@@ -182,8 +178,7 @@ void TMyWindow::CmScramble() {
 }
 
 void TMyWindow::CmUnscramble() {
-  OpenPicture(CurrentFile ? CurrentFile->c_str() : nullptr);
-  StopClock();
+  if (OpenPicture(CurrentFile ? CurrentFile->c_str() : nullptr)) StopClock();
 }
 
 void TMyWindow::CmSliding() {
@@ -205,11 +200,10 @@ void TMyWindow::CmJigsaw() {
       UpdateTypeMenu();
       return;
     }
-    CurrentFile.reset();
-    GameFile.reset();
-    if (!OpenPicture(path->c_str())) return;
-    CurrentFile = *path;
-    ZoomNormalAndRelayout();
+    if (!OpenPictureFile(*path)) {
+      UpdateTypeMenu();
+      return;
+    }
   }
   ResetClock();
   Puzzle->SetGameType(TGameType::Jigsaw);

@@ -5,8 +5,8 @@
 #include "app/custom_open_dialog.h"
 #include "app/main_window.h"
 #include "dialogs/seven_gadget.h"
-#include "framework/dockable_bar.h"
 #include "framework/file_dialogs.h"
+#include "media/saved_game_format.h"
 #include "resources/command_ids.h"
 
 namespace {
@@ -75,20 +75,26 @@ std::optional<std::string> TMyWindow::AskPictureFile(bool withStartDirectory) {
   if (TCustomOpenDialog(this, data).Execute() != IDOK || data.FileName[0] == '\0') {
     return std::nullopt;
   }
+  // A saved game could not name the picture: refused now, never cut later.
+  if (std::strlen(data.FileName) >= PictureNameSize) {
+    MessageBox("The path of this picture is too long.", "Kavro", MB_ICONSTOP | MB_OK);
+    return std::nullopt;
+  }
   return std::string(data.FileName);
+}
+
+bool TMyWindow::OpenPictureFile(const std::string& path) {
+  if (!OpenPicture(path.c_str())) return false;
+  CurrentFile = path;
+  GameFile.reset();
+  ZoomNormalAndRelayout();
+  UpdateStatusBar();
+  return true;
 }
 
 void TMyWindow::OnOpenImage() {
   const std::optional<std::string> path = AskPictureFile(true);
-  if (!path) return;
-  CurrentFile.reset();
-  GameFile.reset();
-  if (OpenPicture(path->c_str())) {
-    CurrentFile = *path;
-    ZoomNormalAndRelayout();
-    UpdateStatusBar();
-  }
-  UpdateTypeMenu();
+  if (path) OpenPictureFile(*path);
 }
 
 void TMyWindow::OnLoadGame() {
@@ -99,26 +105,28 @@ void TMyWindow::OnLoadGame() {
 
 void TMyWindow::LoadSavedGame(const std::string& path) {
   ShowWaitCursor(true);
+  std::optional<std::string> picture;
   int seconds = 0;
-  const bool wasPicture = CurrentFile.has_value();
-  CurrentFile =
-      Puzzle->LoadGame(path.c_str(), wasPicture ? CurrentFile->c_str() : nullptr, seconds);
-  // A game that did not load leaves an idle board, shown as after a picture that did not
-  // open: letters, no file, no time, and the bars say so.
-  if (Puzzle->Idle) {
-    SelectContentKind(TContentKind::Alphabet);
-    UpdatePiecesMenu();
+  // A game that does not load changes nothing: the one in progress goes on.
+  if (!Puzzle->LoadGame(path.c_str(), picture, seconds)) {
     ShowWaitCursor(false);
     return;
   }
+  CurrentFile = std::move(picture);
   GameFile = path;
   AddRecentFile(path.c_str());
   ZoomNormalAndRelayout();
-  ContinueClock(seconds);
+  // A game saved solved is finished: its time stands still.
+  if (Puzzle->Idle) {
+    PlayTime.Reset();
+    FollowPlayTime();
+    ShowClock(seconds);
+  } else {
+    ContinueClock(seconds);
+  }
   UpdatePiecesMenu();
   UpdateTypeMenu();
   UpdateThumbnail();
-  TimerBar->Invalidate(false);
   UpdateStatusBar();
   ShowWaitCursor(false);
 }
@@ -141,14 +149,7 @@ void TMyWindow::OnRecentFile(UINT id) {
   const std::optional<std::string> path = RecentPath(static_cast<int>(id - CM_RECENT1));
   if (!path) return;
   if (EndsWithNoCase(*path, ".BMP") || EndsWithNoCase(*path, ".JPG")) {
-    CurrentFile = *path;
-    GameFile.reset();
-    if (OpenPicture(path->c_str())) {
-      ZoomNormalAndRelayout();
-      UpdateStatusBar();
-    } else {
-      CurrentFile.reset();
-    }
+    OpenPictureFile(*path);
     return;
   }
   LoadSavedGame(*path);

@@ -49,7 +49,11 @@ class TMyWindow : public TDecoratedFrame {
   ~TMyWindow() override;
 
   // Shared operations of the commands.
+  // The board takes the picture and a new game begins; a picture that does not open
+  // changes nothing.
   bool OpenPicture(const char* name);
+  // OpenPicture for a file the player chose: it becomes the current file.
+  bool OpenPictureFile(const std::string& path);
   void UpdatePiecesMenu();
   void UpdateTypeMenu();
   void SelectContentKind(TContentKind kind);
@@ -69,7 +73,7 @@ class TMyWindow : public TDecoratedFrame {
   void SetRecentEntry(int index, const char* text);
   // The path of a recent entry (its menu text less "&n "), or none.
   std::optional<std::string> RecentPath(int index) const;
-  // The lowest entry holding path (letter case aside), or -1.
+  // The lowest entry holding path, byte for byte, or -1.
   int RecentIndex(std::string_view path) const;
 
   bool CanClose() override;

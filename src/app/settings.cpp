@@ -1,7 +1,6 @@
 // The settings file, read once at start and written once at exit, and the recent-files
 // list with its menu items at the end of the Game menu.
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -48,14 +47,6 @@ int Side(int value) {
   return value < 3 || value > MaxSide ? 3 : value;
 }
 
-// Recent paths are told apart without regard to case, as the list has always done.
-bool SamePath(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 }  // namespace
 
 std::string TMyWindow::SettingsPath() {
@@ -63,7 +54,8 @@ std::string TMyWindow::SettingsPath() {
 }
 
 void TMyWindow::ReadSettings(const char* path) {
-  char text[254];
+  // Room for every path the file dialogs take, so each comes back whole.
+  char text[MAX_PATH];
   // Recent files: the list starts with key "1"; without it the list stays empty.
   GetPrivateProfileStringA(RecentSection, "1", "", text, sizeof text, path);
   if (*text != '\0') {
@@ -87,8 +79,7 @@ void TMyWindow::ReadSettings(const char* path) {
     GetPrivateProfileStringA(Section, "FILE", "", text, sizeof text, path);
     // A pasted picture is never restored; older files may still name it.
     if (*text != '\0' && std::strcmp(text, ClipboardName) != 0) {
-      CurrentFile = text;
-      if (!OpenPicture(text)) CurrentFile.reset();
+      if (!OpenPictureFile(text)) SelectContentKind(TContentKind::Alphabet);
     } else {
       // A picture board without its picture shows letters.
       SelectContentKind(TContentKind::Alphabet);
@@ -177,7 +168,8 @@ void TMyWindow::WriteSettings(const char* path) {
 
 int TMyWindow::RecentIndex(std::string_view path) const {
   for (int i = 0; i < 4; ++i) {
-    if (const auto recent = RecentPath(i); recent && SamePath(*recent, path)) return i;
+    // Byte for byte: names that differ only in case are different files here.
+    if (const auto recent = RecentPath(i); recent && *recent == path) return i;
   }
   return -1;
 }

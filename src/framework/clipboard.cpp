@@ -1,14 +1,18 @@
 // The clipboard over QClipboard: pictures in, pictures and BMP data out.
 #include "framework/clipboard.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QMimeData>
 #include <QPointer>
 
 #include <cstddef>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 #include "framework/qt_bridge.h"
 
@@ -24,18 +28,48 @@ const QMimeData* Offered() {
   return clipboard != nullptr ? clipboard->mimeData() : nullptr;
 }
 
-// The first picture the clipboard offers, in whatever format it offers it.
-QImage OfferedImage(const QMimeData& data) {
-  if (data.hasImage()) {
-    QImage image = qvariant_cast<QImage>(data.imageData());
-    if (!image.isNull()) return image;
+// Qt's image reader refuses a picture that decodes to more than its allocation limit
+// (128 MB, about 32 megapixels); a pasted picture may be as large as a bitmap (1 GiB).
+constexpr int LargestPictureMegabytes = 1024;
+
+// A reader for the clipboard's bytes in one picture format.
+struct TOfferedPicture {
+  explicit TOfferedPicture(QByteArray data) : Bytes(std::move(data)), Buffer(&Bytes) {
+    QImageReader::setAllocationLimit(LargestPictureMegabytes);
+    Buffer.open(QIODevice::ReadOnly);
+    Reader.setDevice(&Buffer);
   }
+  QByteArray Bytes;
+  QBuffer Buffer;
+  QImageReader Reader;
+};
+
+// The first format whose bytes start as a picture Qt reads, found from its header alone:
+// the enablers ask often, and a picture too large for the memory left still offers
+// itself, to fail with a message when it is pasted.
+std::unique_ptr<TOfferedPicture> FirstReadablePicture(const QMimeData& data) {
   for (const QString& format : data.formats()) {
     if (!format.startsWith("image/")) continue;
-    QImage image = QImage::fromData(data.data(format));
-    if (!image.isNull()) return image;
+    auto picture = std::make_unique<TOfferedPicture>(data.data(format));
+    if (picture->Reader.canRead() && picture->Reader.size().isValid()) return picture;
   }
-  return QImage();
+  return nullptr;
+}
+
+// A picture handed over within the program rather than as bytes.
+QImage InProcessImage(const QMimeData& data) {
+  return data.hasImage() ? qvariant_cast<QImage>(data.imageData()) : QImage();
+}
+
+bool OffersPicture(const QMimeData& data) {
+  return FirstReadablePicture(data) != nullptr || !InProcessImage(data).isNull();
+}
+
+// The first picture the clipboard offers, in whatever format it offers it; null when none
+// decodes, or there is not the memory for it.
+QImage OfferedImage(const QMimeData& data) {
+  if (const auto picture = FirstReadablePicture(data)) return picture->Reader.read();
+  return InProcessImage(data);
 }
 
 // What the clipboard offers, learnt once for each content it holds: asking costs round
@@ -104,8 +138,7 @@ bool TClipboard::IsClipboardFormatAvailable(UINT format) const {
   TOffers& offers = Offers();
   switch (format) {
     case CF_BITMAP:
-      return answer(offers.Bitmap,
-                    [](const QMimeData& data) { return !OfferedImage(data).isNull(); });
+      return answer(offers.Bitmap, [](const QMimeData& data) { return OffersPicture(data); });
     case CF_DIB:
       return answer(offers.Dib, [](const QMimeData& data) { return data.hasFormat(BmpMime); });
     case CF_TEXT:
@@ -118,11 +151,14 @@ bool TClipboard::IsClipboardFormatAvailable(UINT format) const {
 std::unique_ptr<TBitmap> TClipboard::GetBitmap() const {
   const QMimeData* data = IsOpen() ? Offered() : nullptr;
   if (data == nullptr) return nullptr;
-  const QImage image = OfferedImage(*data);
+  QImage image = OfferedImage(*data);
   if (image.isNull()) return nullptr;
   const bool monochrome = image.depth() == 1;
-  auto bitmap = std::make_unique<TBitmap>(image.width(), image.height(), 1, monochrome ? 1 : 32);
-  bitmap->Impl().Image = image.convertToFormat(QImage::Format_RGB32);
+  image = std::move(image).convertToFormat(QImage::Format_RGB32);
+  if (image.isNull()) return nullptr;
+  // Made small and then given the picture: a 50-megapixel paste needs no blank copy.
+  auto bitmap = std::make_unique<TBitmap>(1, 1, 1, monochrome ? 1 : 32);
+  bitmap->Impl().Image = std::move(image);
   return bitmap;
 }
 

@@ -1,6 +1,7 @@
 // The one place that decides where settings and scores live.
 #include "platform/game_directory.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -17,6 +18,15 @@ namespace {
 std::string WithSeparator(std::string dir) {
   if (!dir.empty() && dir.back() != '/') dir += '/';
   return dir;
+}
+
+// HOME, else the home the password database gives the user (a program started with an
+// empty environment has no HOME), else none.
+const char* HomeDirectory() {
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && *home != '\0') return home;
+  const passwd* user = getpwuid(getuid());
+  return user != nullptr ? user->pw_dir : nullptr;
 }
 
 std::optional<std::string>& Override() {
@@ -42,7 +52,7 @@ std::string ChooseGameDirectory(const std::string& programDirectory, const char*
   } else if (home != nullptr && *home != '\0') {
     config = fs::path(home) / ".config";
   } else {
-    return program;
+    return NowhereDirectory;
   }
   const fs::path dir = config / "kavro";
   std::error_code error;
@@ -53,7 +63,7 @@ std::string ChooseGameDirectory(const std::string& programDirectory, const char*
 const char* GameDirectory() {
   if (Override()) return Override()->c_str();
   static const std::string chosen =
-      ChooseGameDirectory(ProgramDirectory(), std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+      ChooseGameDirectory(ProgramDirectory(), std::getenv("XDG_CONFIG_HOME"), HomeDirectory());
   return chosen.c_str();
 }
 

@@ -6,29 +6,12 @@
 #include "puzzle/puzzle.h"
 
 bool TPuzzle::PasteFromClipboard(TClipboard& clipboard) {
-  Idle = true;
-  Picture.reset();
-  ReleasePalette();
-
-  if (clipboard.IsClipboardFormatAvailable(CF_PALETTE)) {
-    std::unique_ptr<TPalette> palette = clipboard.GetPalette();
-    if (palette) {
-      SetOwnedPalette(std::move(palette));
-    } else {
-      UseHalftonePalette();
-    }
-    TClientDC dc(*this);
-    if (PaletteDevice && Palette != nullptr) {
-      dc.SelectObject(*Palette, true);
-      dc.RealizePalette();
-    }
-  }
-
+  // The picture is made whole before the board takes it: a paste that fails leaves the
+  // game in progress as it was.
+  TLoadedPicture loaded;
+  if (clipboard.IsClipboardFormatAvailable(CF_PALETTE)) loaded.Palette = clipboard.GetPalette();
   auto fail = [this] {
-    Picture.reset();
     MessageBox("Unable to copy image from clipboard.", "Kavro", MB_ICONSTOP | MB_OK);
-    RedrawAll();
-    Invalidate(false);
     return false;
   };
 
@@ -37,24 +20,35 @@ bool TPuzzle::PasteFromClipboard(TClipboard& clipboard) {
       const std::unique_ptr<TBitmap> source = clipboard.GetBitmap();
       if (!source) return fail();
       // A copy of the same size: monochrome stays monochrome.
-      Picture = std::make_unique<TBitmap>(*source);
+      loaded.Bitmap = std::make_unique<TBitmap>(*source);
     } else if (clipboard.IsClipboardFormatAvailable(CF_DIB)) {
       // The DIB is read as a BMP file is: 12-, 40-, 108- and 124-byte headers are taken
       // and kept as the 40-byte one; any other header gives none, and so the failure.
       const std::optional<TDib> dib = clipboard.GetDib();
       if (!dib || !dib->IsOK()) return fail();
-      // Without a palette of its own the DIB's colour table is the palette; a DIB
-      // without one cannot give it.
-      if (Palette == nullptr) SetOwnedPalette(std::make_unique<TPalette>(*dib));
+      // Without a palette of its own the DIB's colour table is the palette; a true-colour
+      // DIB has none and shares the halftone palette, as a picture file does.
+      if (!loaded.Palette) {
+        try {
+          loaded.Palette = std::make_unique<TPalette>(*dib);
+        } catch (const TXGdi&) {
+          loaded.Palette.reset();
+        }
+      }
       TScreenDC dc;
-      dc.SelectObject(*Palette, false);
-      dc.RealizePalette();
-      Picture = std::make_unique<TBitmap>(dc, *dib);
+      TPalette* palette = loaded.Palette ? loaded.Palette.get() : HalftonePalette.get();
+      if (palette != nullptr) {
+        dc.SelectObject(*palette, false);
+        dc.RealizePalette();
+      }
+      loaded.Bitmap = std::make_unique<TBitmap>(dc, *dib);
     }
   } catch (const TXGdi&) {
     return fail();
   }
+  if (!loaded.Bitmap) return fail();
 
+  TakePicture(std::move(loaded));
   Reset();
   SplitPicture();
   return true;

@@ -1,5 +1,5 @@
-// TPuzzle::LoadPicture: a picture file becomes the board's bitmap and palette, and every
-// failure is told to the player once, leaving a board that still draws.
+// TPuzzle::LoadPicture: a picture file becomes the board's bitmap and palette. It is read
+// whole first, so a failure is told to the player once and leaves the board as it was.
 #include <cstring>
 #include <memory>
 #include <string>
@@ -31,67 +31,68 @@ void TPuzzle::ReportOpenFailure(const char* name) {
   MessageBox(text.c_str(), "Kavro", MB_ICONSTOP | MB_OK);
 }
 
-bool TPuzzle::LoadPicture(const char* name, bool relayout) {
-  Idle = true;
-  // No name, or the clipboard's pseudo name: the current picture stays.
-  if (name != nullptr && std::strcmp(name, ClipboardName) != 0) {
-    Picture.reset();
-    ReleasePalette();
-
-    // Refuses a picture with the player told; Picture and Palette are none by then.
-    auto fail = [this](const char* message) {
-      if (message != nullptr) {
-        MessageBox(message, "Kavro", MB_ICONSTOP | MB_OK);
-      }
-      RedrawAll();
-      Invalidate(false);
-      return false;
-    };
-
-    if (TEnhancedDib::KindOf(name) == TEnhancedDib::TKind::Jpeg) {
-      // A JPEG goes straight into the display bitmap: no DIB, no colour table, so the
-      // halftone palette (none on true colour).
-      Picture = ReadJpegBitmap(name);
-      if (!Picture) {
-        ReportOpenFailure(name);
-        return fail(nullptr);
-      }
-      UseHalftonePalette();
-    } else {
-      // The DIB lives only until the bitmap is made, so the two are never held long
-      // together with whatever the board does next.
-      TEnhancedDib dib;
-      if (!dib.Load(name)) {
-        ReportOpenFailure(name);
-        return fail(nullptr);
-      }
-      if (dib.Compression() == BI_RLE8 || dib.Compression() == BI_RLE4) {
-        return fail("This program does NOT support compressed BMP file.");
-      }
-
-      // Pictures without a colour table share the halftone palette (none on true colour).
-      try {
-        SetOwnedPalette(std::make_unique<TPalette>(dib));
-      } catch (const TXGdi&) {
-        UseHalftonePalette();
-      }
-
-      try {
-        TClientDC dc(*this);
-        if (PaletteDevice && Palette != nullptr) {
-          dc.SelectObject(*Palette, true);
-          dc.RealizePalette();
-        }
-        Picture = std::make_unique<TBitmap>(dc, dib);
-      } catch (const TXGdi&) {
-        Picture.reset();
-        ReleasePalette();
-        ReportOpenFailure(name);
-        return fail(nullptr);
-      }
+std::optional<TLoadedPicture> TPuzzle::ReadPicture(const char* name) {
+  TLoadedPicture loaded;
+  if (TEnhancedDib::KindOf(name) == TEnhancedDib::TKind::Jpeg) {
+    // A JPEG goes straight into the display bitmap: no DIB, no colour table, so the
+    // halftone palette (none on true colour).
+    loaded.Bitmap = ReadJpegBitmap(name);
+    if (!loaded.Bitmap) {
+      ReportOpenFailure(name);
+      return std::nullopt;
     }
+    return loaded;
   }
 
+  // The DIB lives only until the bitmap is made, so the two are never held long together
+  // with whatever the board does next.
+  TEnhancedDib dib;
+  if (!dib.Load(name)) {
+    ReportOpenFailure(name);
+    return std::nullopt;
+  }
+  if (dib.Compression() == BI_RLE8 || dib.Compression() == BI_RLE4) {
+    MessageBox("This program does NOT support compressed BMP file.", "Kavro", MB_ICONSTOP | MB_OK);
+    return std::nullopt;
+  }
+  // Pictures without a colour table share the halftone palette (none on true colour).
+  try {
+    loaded.Palette = std::make_unique<TPalette>(dib);
+  } catch (const TXGdi&) {
+    loaded.Palette.reset();
+  }
+  try {
+    TClientDC dc(*this);
+    TPalette* palette = loaded.Palette ? loaded.Palette.get() : HalftonePalette.get();
+    if (PaletteDevice && palette != nullptr) {
+      dc.SelectObject(*palette, true);
+      dc.RealizePalette();
+    }
+    loaded.Bitmap = std::make_unique<TBitmap>(dc, dib);
+  } catch (const TXGdi&) {
+    ReportOpenFailure(name);
+    return std::nullopt;
+  }
+  return loaded;
+}
+
+void TPuzzle::TakePicture(TLoadedPicture picture) {
+  Picture = std::move(picture.Bitmap);
+  if (picture.Palette) {
+    SetOwnedPalette(std::move(picture.Palette));
+  } else {
+    UseHalftonePalette();
+  }
+}
+
+bool TPuzzle::LoadPicture(const char* name, bool relayout) {
+  // No name, or the clipboard's pseudo name: the current picture stays.
+  if (name != nullptr && std::strcmp(name, ClipboardName) != 0) {
+    std::optional<TLoadedPicture> loaded = ReadPicture(name);
+    if (!loaded) return false;
+    TakePicture(std::move(*loaded));
+  }
+  Idle = true;
   if (relayout) {
     Reset();
     SplitPicture();

@@ -32,6 +32,13 @@ constexpr int WAVE_SLIDE = 11;
 class TClipboard;
 class TPuzzle;
 
+// A picture read whole, before it becomes the board's: a reader that fails leaves the
+// board as it was.
+struct TLoadedPicture {
+  std::unique_ptr<TBitmap> Bitmap;
+  std::unique_ptr<TPalette> Palette;  // none: the halftone palette
+};
+
 // One cell of the board. The object stays in its cell; its content (Source, Number,
 // HomeX, HomeY) travels from piece to piece as the player moves.
 class TTombol {
@@ -95,13 +102,17 @@ class TPuzzle : public TWindow {
   void SetLabelFont(const LOGFONT& logFont, COLORREF color);
   void Paint(TDC& dc, bool erase, TRect& rect) override;
 
-  // Pictures and saved games.
+  // Pictures and saved games. A picture or game that fails to load changes nothing.
   bool LoadPicture(const char* name, bool relayout);
+  // The picture in a file, or none after the player was told why.
+  std::optional<TLoadedPicture> ReadPicture(const char* name);
+  void TakePicture(TLoadedPicture picture);
   void ReportOpenFailure(const char* name);
   bool SaveGame(const char* path, const char* pictureName, int elapsedSeconds);
-  // The new current picture name (a picture game) or none; elapsedSeconds is 0 on failure.
-  std::optional<std::string> LoadGame(const char* path, const char* currentPictureName,
-                                      int& elapsedSeconds);
+  // Takes the game saved in path: pictureName is its picture (none for letters or
+  // numbers). False, with the board and both out values as they were, after a failure the
+  // player was told of.
+  bool LoadGame(const char* path, std::optional<std::string>& pictureName, int& elapsedSeconds);
 
   // The clipboard's picture (it must be open) becomes the board's; false after a failure
   // the player was told of.

@@ -16,6 +16,7 @@ namespace {
 
 constexpr const char* AlphabetName = "Alphabet";
 constexpr const char* NumericName = "Numeric";
+constexpr const char* ClipboardPictureName = "[clipboard]";
 
 struct TFileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -101,24 +102,19 @@ bool TPuzzle::SaveGame(const char* path, const char* pictureName, int elapsedSec
   return false;
 }
 
-std::optional<std::string> TPuzzle::LoadGame(const char* path, const char* /*currentPictureName*/,
-                                             int& elapsedSeconds) {
-  Idle = true;
-  Picture.reset();
-  ReleasePalette();
-  elapsedSeconds = 0;
-
-  // Every failure ends on a solved board without a picture.
-  auto fail = [this](const char* message) -> std::optional<std::string> {
-    if (message != nullptr) MessageBox(message, "Kavro", MB_ICONSTOP | MB_OK);
-    LoadPicture(nullptr, true);
-    return std::nullopt;
+bool TPuzzle::LoadGame(const char* path, std::optional<std::string>& pictureName,
+                       int& elapsedSeconds) {
+  // The whole file and its picture are read and checked before the board changes, so a
+  // load that fails leaves the game in progress as it was.
+  auto fail = [this](const char* message) {
+    MessageBox(message, "Kavro", MB_ICONSTOP | MB_OK);
+    return false;
   };
 
   const TFile file = OpenToRead(path);
   if (!file) {
     ReportOpenFailure(path);
-    return fail(nullptr);
+    return false;
   }
   TGameHeaderBytes headerBytes;
   if (std::fread(headerBytes.data(), 1, headerBytes.size(), file.get()) != headerBytes.size()) {
@@ -126,7 +122,6 @@ std::optional<std::string> TPuzzle::LoadGame(const char* path, const char* /*cur
   }
   const TGameHeader header = DecodeGameHeader(headerBytes);
   if (!HasGameMagic(header)) return fail("This is not a Kavro file.");
-  // Sizes off the piece table, unknown kinds and the like: the board keeps its own.
   if (!IsUsableHeader(header)) return fail("This file may be corrupted.");
 
   std::vector<TPieceRecord> records;
@@ -138,12 +133,32 @@ std::optional<std::string> TPuzzle::LoadGame(const char* path, const char* /*cur
     }
     records.push_back(DecodePieceRecord(recordBytes));
   }
+  if (!IsConsistentBoard(header, records)) return fail("This file may be corrupted.");
 
-  // From here on the board takes the file's size, kind and type, also when the
-  // records fail and the board is reset.
+  // A picture game needs its picture: without it the pieces could not be seen. A pasted
+  // picture is gone once the game that used it ends.
+  const auto kind = static_cast<TContentKind>(ContentKindOf(header));
+  std::optional<std::string> name;
+  std::optional<TLoadedPicture> picture;
+  if (kind == TContentKind::Picture) {
+    name = PictureNameOf(header);
+    if (*name == ClipboardPictureName) {
+      ReportOpenFailure(name->c_str());
+      return false;
+    }
+    picture = ReadPicture(name->c_str());
+    if (!picture) return false;
+  }
+
+  if (picture) {
+    TakePicture(std::move(*picture));
+  } else {
+    Picture.reset();
+    ReleasePalette();
+  }
   Columns = header.Columns;
   Rows = header.Rows;
-  ContentKind = static_cast<TContentKind>(ContentKindOf(header));
+  ContentKind = kind;
   GameType = static_cast<TGameType>(GameTypeOf(header));
   EmptyX = header.EmptyX;
   EmptyY = header.EmptyY;
@@ -154,12 +169,6 @@ std::optional<std::string> TPuzzle::LoadGame(const char* path, const char* /*cur
       if (x >= Columns || y >= Rows) Pieces[y][x]->Visible = false;
     }
   }
-  if (!IsConsistentBoard(header, records)) return fail("This file may be corrupted.");
-
-  std::optional<std::string> pictureName;
-  if (ContentKind == TContentKind::Picture) pictureName = PictureNameOf(header);
-  // A missing picture is reported and the game goes on without it.
-  LoadPicture(pictureName ? pictureName->c_str() : nullptr, false);
 
   auto next = records.cbegin();
   for (int y = 0; y < Rows; ++y) {
@@ -199,7 +208,9 @@ std::optional<std::string> TPuzzle::LoadGame(const char* path, const char* /*cur
       }
     }
   }
-  Idle = false;
+  // A game saved solved is over: it loads as a finished board.
+  Idle = CountFalse() == 0;
   elapsedSeconds = header.ElapsedSeconds;
-  return pictureName;
+  pictureName = std::move(name);
+  return true;
 }

@@ -119,17 +119,28 @@ TEST_F(MainWindowTest, FileCommandsOpenSaveLoadAndRememberTheirFiles) {
   Frame->HandleMessage(WM_TIMER, CLOCK_TIMER_ID, 0);
   EXPECT_EQ(Frame->Clock->Seconds, 9);
 
-  // A file that is no saved game and a save that cannot be written leave the list alone.
+  // A file that is no saved game, a picture that does not open, one whose path no saved
+  // game could hold: each is told, and the game goes on as it was.
+  const std::string tooLong = Dir() + std::string(259 - Dir().size() - 4, 'p') + ".bmp";
   Asked.clear();
-  paths = {Dir() + "kavro.ini"};
+  paths = {Dir() + "kavro.ini", Dir() + "missing.bmp", tooLong};
   Command(CM_LOADGAME);
-  EXPECT_EQ(Asked.size(), 1u);
-  EXPECT_FALSE(Frame->GameFile);
-  EXPECT_FALSE(Frame->CurrentFile);
-  EXPECT_EQ(Board().ContentKind, TContentKind::Alphabet) << "letters, as a failed Open image";
-  EXPECT_TRUE(Board().Idle);
-  EXPECT_EQ(Frame->ShownSeconds, 0);
+  Command(CM_OPENIMAGE);
+  Command(CM_OPENIMAGE);
+  ASSERT_EQ(Asked.size(), 3u);
+  EXPECT_EQ(Asked[0].Text, "Unable to read the file.");
+  EXPECT_EQ(Asked[2].Text, "The path of this picture is too long.");
+  EXPECT_EQ(Frame->GameFile, game);
+  EXPECT_EQ(Frame->CurrentFile, picture);
+  EXPECT_EQ(Board().ContentKind, TContentKind::Picture);
+  EXPECT_FALSE(Board().Idle);
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(Board().Pieces[i / 3][i % 3]->Number, numbers[i]);
+  Now = 53000;
+  Frame->HandleMessage(WM_TIMER, CLOCK_TIMER_ID, 0);
+  EXPECT_EQ(Frame->Clock->Seconds, 10);
   EXPECT_EQ(Frame->RecentPath(0), game);
+
+  // A save that cannot be written leaves the list alone.
   Command(CM_ALPHABET);
   Command(CM_SCRAMBLE);
   paths = {Dir() + "no/such/dir/x.KVR"};
@@ -146,7 +157,7 @@ TEST_F(MainWindowTest, FileCommandsOpenSaveLoadAndRememberTheirFiles) {
   EXPECT_EQ(dialogs.back().Text, cat + ".KVR");
   EXPECT_EQ(dialogs.back().Directory, sub);
 
-  // Recent entries of both kinds, in any letter case.
+  // Recent entries of both kinds.
   Frame->AddRecentFile(picture.c_str());
   Command(CM_RECENT1 + 1);  // the saved game, now second
   EXPECT_EQ(Frame->GameFile, game);
@@ -155,4 +166,21 @@ TEST_F(MainWindowTest, FileCommandsOpenSaveLoadAndRememberTheirFiles) {
   EXPECT_EQ(Frame->CurrentFile, picture);
   EXPECT_TRUE(Board().Idle);
   EXPECT_EQ(Frame->RecentPath(0), picture);
+
+  // A game saved solved loads finished: its time stands, and there is nothing to save.
+  Now = 80000;
+  Command(CM_SCRAMBLE);
+  Now = 84000;
+  Frame->HandleMessage(WM_TIMER, CLOCK_TIMER_ID, 0);
+  Board().Reset();
+  Board().Idle = false;
+  paths = {Dir() + "solved.KVR", Dir() + "solved.KVR"};
+  Command(CM_SAVEGAME);
+  Command(CM_LOADGAME);
+  EXPECT_TRUE(Board().Idle);
+  EXPECT_EQ(Frame->Clock->Seconds, 4);
+  Now = 90000;
+  Frame->HandleMessage(WM_TIMER, CLOCK_TIMER_ID, 0);
+  EXPECT_EQ(Frame->Clock->Seconds, 4);
+  EXPECT_FALSE(Enabled(CM_SAVEGAME));
 }

@@ -1,5 +1,6 @@
 // The main window at start, on exit, with hand-written settings, recent files, enabling
 // rules and check marks.
+#include <QDir>
 #include <QImage>
 
 #include <functional>
@@ -208,15 +209,15 @@ TEST_F(MainWindowTest, HandWrittenSettingsAreReadWithTheirDefaultsAndLimits) {
        [](MainWindowTest& t) { EXPECT_FALSE(t.Frame->Recent[1]); },
        {},
        {"MRUL", "two.bmp"}},
-      // A path named twice is listed once.
+      // A path named twice is listed once; one in other letters is another file.
       {"[MRUL]\n1=/a/one.bmp\n2=/A/ONE.bmp\n3=/a/x.bmp\n4=/a/one.bmp\n",
        [](MainWindowTest& t) {
-         EXPECT_FALSE(t.Frame->Recent[1]);
-         EXPECT_FALSE(t.Frame->Recent[3]);
+         EXPECT_EQ(t.ItemText(CM_RECENT1 + 1), "&2 /A/ONE.bmp");
          EXPECT_EQ(t.ItemText(CM_RECENT1 + 2), "&3 /a/x.bmp");
+         EXPECT_FALSE(t.Frame->Recent[3]);
        },
-       {"[MRUL]\n1=/a/one.bmp\n2=/a/x.bmp\n"},
-       {"ONE", "3=", "4="}},
+       {"[MRUL]\n1=/a/one.bmp\n2=/A/ONE.bmp\n3=/a/x.bmp\n"},
+       {"4="}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Ini);
@@ -272,22 +273,46 @@ TEST_F(MainWindowTest, RecentFilesMoveToTheTopAndKeepFour) {
   const int count = game.GetMenuItemCount();
   EXPECT_EQ(game.GetMenuState(static_cast<UINT>(count - 4), MF_BYPOSITION), MF_SEPARATOR);
 
-  Frame->AddRecentFile("/P/A.BMP");  // entry 3, in other letters
-  EXPECT_EQ(ItemText(CM_RECENT1), "&1 /p/a.bmp");
-  EXPECT_EQ(ItemText(CM_RECENT1 + 1), "&2 /p/c.kvr");
-  EXPECT_EQ(ItemText(CM_RECENT1 + 2), "&3 /p/b.bmp");
+  Frame->AddRecentFile("/P/A.BMP");  // entry 3 in other letters: another file here
+  EXPECT_EQ(ItemText(CM_RECENT1), "&1 /P/A.BMP");
+  EXPECT_EQ(ItemText(CM_RECENT4), "&4 /p/a.bmp");
+  Frame->AddRecentFile("/p/b.bmp");  // entry 3 itself moves to the top
+  EXPECT_EQ(ItemText(CM_RECENT1), "&1 /p/b.bmp");
+  EXPECT_EQ(ItemText(CM_RECENT1 + 1), "&2 /P/A.BMP");
+  EXPECT_EQ(ItemText(CM_RECENT1 + 2), "&3 /p/c.kvr");
 
   Frame->AddRecentFile("/p/d.jpg");
   Frame->AddRecentFile("/p/e.jpg");
   EXPECT_EQ(ItemText(CM_RECENT1), "&1 /p/e.jpg");
-  EXPECT_EQ(ItemText(CM_RECENT4), "&4 /p/c.kvr");
+  EXPECT_EQ(ItemText(CM_RECENT4), "&4 /P/A.BMP");
   EXPECT_EQ(game.GetMenuItemCount(), count + 1) << "one item more, never a fifth";
   for (int i = 0; i < 4; ++i) EXPECT_EQ(game.GetMenuItemID(count - 3 + i), CM_RECENT1 + i);
 
   Frame->CloseWindow();
   const std::string ini = ReadSettings();
-  EXPECT_NE(ini.find("[MRUL]\n1=/p/e.jpg\n2=/p/d.jpg\n3=/p/a.bmp\n4=/p/c.kvr\n"), std::string::npos)
+  EXPECT_NE(ini.find("[MRUL]\n1=/p/e.jpg\n2=/p/d.jpg\n3=/p/b.bmp\n4=/P/A.BMP\n"), std::string::npos)
       << ini;
+}
+
+// The longest picture path a saved game can name and the longest path the file dialogs
+// take come back whole after a restart.
+TEST_F(MainWindowTest, LongPathsComeBackWholeAfterARestart) {
+  const std::string folder = Dir() + std::string(120, 'f') + "/";
+  QDir().mkpath(QString::fromStdString(folder));
+  const std::string picture =
+      MakePicture(folder, (std::string(254 - folder.size() - 4, 'p') + ".bmp").c_str());
+  const std::string game = folder + std::string(259 - folder.size() - 4, 'g') + ".KVR";
+  ASSERT_EQ(picture.size(), 254u);
+  WriteSettings("[KAVRO]\nTYPE=3\nFILE=" + picture + "\n");
+  Start();
+  EXPECT_EQ(Frame->CurrentFile, picture);
+  Frame->AddRecentFile(game.c_str());
+  Frame->CloseWindow();
+  Frame.reset();
+  Start();
+  EXPECT_EQ(Frame->CurrentFile, picture);
+  EXPECT_EQ(Frame->RecentPath(0), picture) << "opened again at start";
+  EXPECT_EQ(Frame->RecentPath(1), game);
 }
 
 TEST_F(MainWindowTest, EnablingRulesFollowTheBoard) {

@@ -1,6 +1,6 @@
 // The side windows as a player meets them on a desktop with a window manager: the
 // thumbnail above the board, the empty-space preview after a click, the floating bars
-// clear of each other, and a saved game that does not load.
+// clear of each other, and the box of a saved game that does not load.
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -214,7 +214,7 @@ TEST_F(SideWindows, BestTimesShowsWhoseListItIsDownToTheFileName) {
   ExitWithYes();
 }
 
-TEST_F(SideWindows, AGameThatDoesNotLoadLeavesLettersAndItsBoxShowsTheProgramsIcon) {
+TEST_F(SideWindows, AGameThatDoesNotLoadKeepsThePictureAndItsBoxShowsTheProgramsIcon) {
   const QString picture = SavePicture("quarters.bmp", 640, 480);
   WriteSettings("[KAVRO]\nTYPE=3\nFILE=" + picture + "\n");
   ASSERT_TRUE(Desktop.StartProgram(Dir.path())) << Desktop.Problem().toStdString();
@@ -235,11 +235,7 @@ TEST_F(SideWindows, AGameThatDoesNotLoadLeavesLettersAndItsBoxShowsTheProgramsIc
   Desktop.Key("Return");
   ASSERT_TRUE(Desktop.WaitForWindows("Kavro", 1));
   Desktop.Pause(500);
-  const QImage shot = Desktop.Screenshot();
-  const TBoard board = TBoard::Find(shot, Teal);
-  ASSERT_TRUE(board.Found()) << "a board, not a blank background";
-  EXPECT_EQ(board.Empty(shot), QPoint(2, 2)) << "letter tiles around the empty cell";
-  EXPECT_LT(CountColour(shot, Yellow), 1000) << "the picture is gone";
+  EXPECT_GT(CountColour(Desktop.Screenshot(), Yellow), 20000) << "the picture stays";
   ExitWithYes();
 }
 

@@ -3,7 +3,9 @@
 
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <filesystem>
+#include <system_error>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,7 @@ TEST(GameDirectory, ChoosesTheWritableProgramDirectoryElseTheConfigurationDirect
   ASSERT_TRUE(scratch.isValid());
   const fs::path root = scratch.path().toStdString();
   const fs::path program = root / "bin";
+  std::error_code error;
   fs::create_directory(program);
 
   EXPECT_EQ(ChooseGameDirectory(program.string(), nullptr, "/nowhere"), program.string() + "/");
@@ -35,6 +38,13 @@ TEST(GameDirectory, ChoosesTheWritableProgramDirectoryElseTheConfigurationDirect
   // A packaged program's folder is the package manager's, even where root may write.
   EXPECT_EQ(ChooseGameDirectory("/usr/lib/games/kavro", xdg.c_str(), "/nowhere"),
             (xdg / "kavro").string() + "/");
+  // With no home at all nothing is kept, and nothing can be written below it.
+  for (const char* none : {static_cast<const char*>(nullptr), ""}) {
+    const std::string nowhere = ChooseGameDirectory("/usr/lib/games/kavro", none, none);
+    EXPECT_EQ(nowhere, NowhereDirectory);
+    EXPECT_FALSE(fs::create_directories(nowhere + "Scores", error));
+    EXPECT_EQ(std::fopen((nowhere + "kavro.ini").c_str(), "w"), nullptr);
+  }
 }
 
 TEST(GameDirectory, AnOverrideWinsUntilCleared) {

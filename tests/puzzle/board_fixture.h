@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -101,4 +102,15 @@ inline void SetBoard(TPuzzle& board, const std::string& text) {
   }
   if (board.GameType == TGameType::Jigsaw) board.ActiveX = board.ActiveY = -1;
   board.Idle = false;
+}
+
+// A saved game loaded into board: its picture and time, or none when the load failed.
+struct TLoadedGame {
+  std::optional<std::string> Picture;
+  int Seconds = -1;
+};
+inline std::optional<TLoadedGame> LoadSaved(TPuzzle& board, const std::string& path) {
+  TLoadedGame game;
+  if (!board.LoadGame(path.c_str(), game.Picture, game.Seconds)) return std::nullopt;
+  return game;
 }

@@ -206,11 +206,12 @@ class PictureIntoBoard : public testing::Test {
   QTemporaryDir Dir;
 };
 
-// A failed load: a board that draws, without picture, its kind and size unchanged.
-void ExpectNoPictureAfterFailure(const TPuzzle& board, TContentKind kind, int columns) {
+// A failed load: the game in progress as it was, without a picture or palette of the
+// failed one.
+void ExpectGameKeptAfterFailure(const TPuzzle& board, TContentKind kind, int columns) {
   EXPECT_EQ(board.Picture, nullptr);
   EXPECT_EQ(board.Palette, nullptr);
-  EXPECT_TRUE(board.Idle);
+  EXPECT_FALSE(board.Idle);
   EXPECT_EQ(board.ContentKind, kind);
   EXPECT_EQ(board.Columns, columns);
 }
@@ -330,18 +331,21 @@ TEST_F(PictureIntoBoard, APictureTooLargeForABitmapIsReportedAndNothingIsKept) {
   const QString path = Scratch(QStringLiteral("wide.bmp"));
   ASSERT_TRUE(media_test::WriteBytes(path, bmp));
   StartNumericGame(3, 3);
+  const std::string before = BoardText(Board);
   TModalLog messages;
   EXPECT_FALSE(Board.LoadPicture(Local(path).c_str(), true));
   ASSERT_EQ(messages.Requests.size(), 1u);
   EXPECT_EQ(messages.Requests[0].Text.rfind("Unable to open ", 0), 0u);
-  // The palette made from its colour table is released with it.
-  ExpectNoPictureAfterFailure(Board, TContentKind::Numeric, 3);
+  // The palette made from its colour table goes with it.
+  ExpectGameKeptAfterFailure(Board, TContentKind::Numeric, 3);
+  EXPECT_EQ(BoardText(Board), before);
 }
 
 TEST_F(PictureIntoBoard, EveryFileOfTheBmpSuiteGivesAPictureOrOneMessage) {
   const std::set<std::string> allowed = {"This program does NOT support compressed BMP file."};
   int pictures = 0;
   int refusals = 0;
+  const TBitmap* previous = nullptr;
   for (const char* folder : {"g", "q", "b", "x"}) {
     const QDir dir(BmpSuite(QString::fromLatin1(folder)));
     for (const QString& name : dir.entryList({QStringLiteral("*.bmp")}, QDir::Files)) {
@@ -352,12 +356,13 @@ TEST_F(PictureIntoBoard, EveryFileOfTheBmpSuiteGivesAPictureOrOneMessage) {
         EXPECT_TRUE(messages.Requests.empty());
         ASSERT_NE(Board.Picture, nullptr);
         EXPECT_EQ(Board.ContentKind, TContentKind::Picture);
+        previous = Board.Picture.get();
         ++pictures;
       } else {
         ASSERT_EQ(messages.Requests.size(), 1u);
         const std::string& text = messages.Requests[0].Text;
         EXPECT_TRUE(allowed.contains(text) || text.rfind("Unable to open ", 0) == 0) << text;
-        EXPECT_EQ(Board.Picture, nullptr);
+        EXPECT_EQ(Board.Picture.get(), previous) << "the picture before stays";
         ++refusals;
         if (std::string(folder) == "g") {
           EXPECT_EQ(text, "This program does NOT support compressed BMP file.");
@@ -461,8 +466,9 @@ TEST_F(TurnedPhoto, ASavedGameOfATurnedPhotoLoadsBackOntoTheSameBoard) {
   ASSERT_TRUE(Board.SaveGame(game.c_str(), path.c_str(), 42));
   TBoardRig loader(3, 3);
   TModalLog messages;
-  int seconds = 0;
-  EXPECT_EQ(loader.Board->LoadGame(game.c_str(), nullptr, seconds), path);
+  const auto loaded = LoadSaved(*loader.Board, game);
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(loaded->Picture, path);
   EXPECT_TRUE(messages.Requests.empty());
   EXPECT_EQ(BoardText(*loader.Board), BoardText(Board));
   ASSERT_NE(loader.Board->Picture, nullptr);
