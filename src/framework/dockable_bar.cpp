@@ -35,6 +35,9 @@ void TDockableControlBar::SetupWindow() {
 TResult TDockableControlBar::WindowProc(UINT msg, TParam1 p1, TParam2 p2) {
   // The tool window's close box must not destroy the bar: it stays where it is.
   if (msg == WM_CLOSE) return 0;
+  // A button used has said what it does: the text its hint covered comes back, and the
+  // hint shows again when the pointer next comes onto a button.
+  if (msg == WM_COMMAND && p2 == 0) ShowHint(-1);
   return TGadgetWindow::WindowProc(msg, p1, p2);
 }
 
