@@ -13,6 +13,7 @@
 
 #include "framework/harbor.h"
 #include "framework/qt_bridge.h"
+#include "framework/side_window.h"
 #include "framework/window_impl.h"
 
 TDockableControlBar::TDockableControlBar(TWindow* parent, TDirection direction,
@@ -99,6 +100,7 @@ void TDockableControlBar::Float(const TPoint* screenPoint) {
     impl.Widget->move(0, 0);
     impl.Widget->show();
     impl.Outer = outer;
+    MakeSideWindow(*outer);
     // A window made wider for its caption shows the bar in its middle, on the bar's colour.
     outer->setAutoFillBackground(true);
     QPalette palette = outer->palette();
