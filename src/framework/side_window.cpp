@@ -5,7 +5,10 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
+#include <QWindow>
 
 #include "framework/messages.h"
 #include "framework/window_impl.h"
@@ -19,19 +22,32 @@ QWidget* OwnerOf(const QWidget& side) {
   return side.parentWidget() != nullptr ? side.parentWidget()->window() : nullptr;
 }
 
-// Alt and a letter opens the frame's menu of that letter, as it does in the frame.
-bool OpenMenu(QWidget& owner, const QKeyEvent& key) {
+// Alt and a letter opens the frame's menu of that letter, as it does in the frame. The
+// side window has the keys, so the desktop has not focused the frame, and a desktop may
+// not draw a pop-up of a window it has not focused (sway): the menu opens over the side
+// window, whose pop-up it becomes while it is open.
+bool OpenMenu(QWidget& side, QWidget& owner, const QKeyEvent& key) {
   if (key.modifiers() != Qt::AltModifier) return false;
   auto* bar = owner.findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);
   if (bar == nullptr || !bar->isVisible()) return false;
   const QKeySequence pressed(QKeyCombination(Qt::AltModifier, static_cast<Qt::Key>(key.key())));
   for (QAction* action : bar->actions()) {
-    if (action->isVisible() && action->isEnabled() &&
-        QKeySequence::mnemonic(action->text()) == pressed) {
-      owner.activateWindow();
-      bar->setActiveAction(action);
-      return true;
+    QMenu* menu = action->menu();
+    if (menu == nullptr || !action->isVisible() || !action->isEnabled() ||
+        QKeySequence::mnemonic(action->text()) != pressed) {
+      continue;
     }
+    menu->winId();
+    QWindow* popup = menu->windowHandle();
+    if (popup != nullptr && side.windowHandle() != nullptr) {
+      const QPointer<QWindow> before = popup->transientParent();
+      popup->setTransientParent(side.windowHandle());
+      QObject::connect(
+          menu, &QMenu::aboutToHide, popup, [popup, before] { popup->setTransientParent(before); },
+          Qt::SingleShotConnection);
+    }
+    menu->popup(side.mapToGlobal(QPoint(0, 0)));
+    return true;
   }
   return false;
 }
@@ -47,7 +63,7 @@ class TKeyForwarder : public QObject {
     QWidget* owner = OwnerOf(Side);
     if (owner == nullptr || QApplication::activeModalWidget() != nullptr) return false;
     const auto& key = *static_cast<QKeyEvent*>(event);
-    if (event->type() == QEvent::KeyPress && OpenMenu(*owner, key)) return true;
+    if (event->type() == QEvent::KeyPress && OpenMenu(Side, *owner, key)) return true;
     QWidget* target = owner->focusWidget() != nullptr ? owner->focusWidget() : owner;
     QKeyEvent copy(key.type(), key.key(), key.modifiers(), key.nativeScanCode(),
                    key.nativeVirtualKey(), key.nativeModifiers(), key.text(), key.isAutoRepeat(),
