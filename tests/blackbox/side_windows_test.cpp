@@ -156,7 +156,8 @@ TEST_F(SideWindows, TheThumbnailAndTheFloatingToolbarLeaveTheKeysAndTheClockWith
   const int played = static_cast<int>(wall.elapsed() / 1000);
   const QString game = Dir.path() + "/beside.KVR";
   ChooseFile("ctrl+s", "Save Game", game);
-  EXPECT_GE(SavedSeconds(game), played) << "every second since the scramble counted";
+  // The click reached the program a moment after the wall clock started.
+  EXPECT_GE(SavedSeconds(game), played - 1) << "every second since the scramble counted";
   EXPECT_LE(SavedSeconds(game), static_cast<int>(wall.elapsed() / 1000) + 1);
   ExitWithYes();
 }

@@ -346,7 +346,7 @@ TEST_F(CommonDialogTest, RealFontDialogOffersScalableFontsAndTheTextColour) {
   data.Color = 0x808000;  // teal
   bool scalableOnly = false;
   QString startColour;
-  std::vector<QColor> sampleInk;  // the sample's text, before and after Red
+  std::vector<QColor> ink;  // the sample's text, before and after Red
   OnNextDialog<QFontDialog>([&](QFontDialog& box) {
     scalableOnly = box.testOption(QFontDialog::ScalableFonts);
     QComboBox* colours = nullptr;
@@ -356,11 +356,9 @@ TEST_F(CommonDialogTest, RealFontDialogOffersScalableFontsAndTheTextColour) {
     if (colours == nullptr) return;
     startColour = colours->currentText();
     auto sampleColour = [&] {
-      for (const QLineEdit* edit : box.findChildren<QLineEdit*>()) {
-        if (qobject_cast<QGroupBox*>(edit->parentWidget()) != nullptr) {
-          sampleInk.push_back(edit->palette().color(QPalette::Text));
-        }
-      }
+      for (const QLineEdit* edit : box.findChildren<QLineEdit*>())
+        if (qobject_cast<QGroupBox*>(edit->parentWidget()))
+          ink.push_back(edit->palette().color(QPalette::Text));
     };
     sampleColour();
     colours->setCurrentIndex(colours->findText("Red"));
@@ -375,7 +373,7 @@ TEST_F(CommonDialogTest, RealFontDialogOffersScalableFontsAndTheTextColour) {
   EXPECT_EQ(dialog.Execute(), IDOK);
   EXPECT_TRUE(scalableOnly);
   EXPECT_EQ(startColour, QString("Teal"));
-  EXPECT_EQ(sampleInk, (std::vector<QColor>{QColor(0, 128, 128), QColor(255, 0, 0)}));
+  EXPECT_EQ(ink, (std::vector<QColor>{QColor(0, 128, 128), QColor(255, 0, 0)}));
   EXPECT_EQ(data.Color, 0x0000FFu);
   EXPECT_EQ(data.LogFont.lfUnderline, 1);
   EXPECT_EQ(data.LogFont.lfHeight, -24);  // 18 points
