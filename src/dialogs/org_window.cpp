@@ -45,6 +45,8 @@ END_RESPONSE_TABLE;
 TOrgWindow::TOrgWindow(TWindow* parent, const char* title, const TBitmap* picture)
     : TFrameWindow(parent, title) {
   Attr.Style &= ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+  // A reference beside the board: the keyboard stays with the game.
+  SetSideWindow(true);
   if (picture != nullptr) Picture = std::make_unique<TBitmap>(*picture);
   const TRect workArea = GetWorkArea();
   const TSize size = Picture ? ThumbnailSize(Picture->Width(), Picture->Height(), workArea)

@@ -37,17 +37,23 @@ constexpr int DefaultTabStop = 32;               // dialog units between tab sto
 constexpr int MaxResponderRounds = 32;
 
 // text in one line of width pixels. Too wide, it loses the end of its folders to an
-// ellipsis so the file name stays whole; a name too wide by itself keeps its end.
+// ellipsis so the file name stays whole; a name too wide by itself keeps its end. What
+// stands before the path (a label such as "File name: ") never gives way.
 QString ElidePath(const QString& text, const QFontMetrics& metrics, int width) {
   if (metrics.horizontalAdvance(text) <= width) return text;
   const qsizetype slash = std::max(text.lastIndexOf('/'), text.lastIndexOf('\\'));
+  if (slash < 0) return metrics.elidedText(text, Qt::ElideLeft, width);
+  qsizetype first = 0;
+  while (text[first] != '/' && text[first] != '\\') ++first;
   const QString ellipsis(QChar(0x2026));
-  for (qsizetype keep = slash; keep > 0; --keep) {
+  for (qsizetype keep = slash; keep > first; --keep) {
     if (text[keep - 1].isHighSurrogate()) continue;
     QString shown = text.left(keep) + ellipsis + text.mid(slash);
     if (metrics.horizontalAdvance(shown) <= width) return shown;
   }
-  return metrics.elidedText(text, Qt::ElideLeft, width);
+  const QString label = text.left(first);
+  return label + metrics.elidedText(text.mid(first), Qt::ElideLeft,
+                                    width - metrics.horizontalAdvance(label));
 }
 
 // a * b / c rounded half away from zero, as Windows scales dialog units.

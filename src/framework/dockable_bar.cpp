@@ -13,6 +13,7 @@
 
 #include "framework/harbor.h"
 #include "framework/qt_bridge.h"
+#include "framework/side_window.h"
 #include "framework/window_impl.h"
 
 TDockableControlBar::TDockableControlBar(TWindow* parent, TDirection direction,
@@ -35,6 +36,9 @@ void TDockableControlBar::SetupWindow() {
 TResult TDockableControlBar::WindowProc(UINT msg, TParam1 p1, TParam2 p2) {
   // The tool window's close box must not destroy the bar: it stays where it is.
   if (msg == WM_CLOSE) return 0;
+  // A button used has said what it does: the text its hint covered comes back, and the
+  // hint shows again when the pointer next comes onto a button.
+  if (msg == WM_COMMAND && p2 == 0) ShowHint(-1);
   return TGadgetWindow::WindowProc(msg, p1, p2);
 }
 
@@ -96,6 +100,7 @@ void TDockableControlBar::Float(const TPoint* screenPoint) {
     impl.Widget->move(0, 0);
     impl.Widget->show();
     impl.Outer = outer;
+    MakeSideWindow(*outer);
     // A window made wider for its caption shows the bar in its middle, on the bar's colour.
     outer->setAutoFillBackground(true);
     QPalette palette = outer->palette();

@@ -7,6 +7,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
+#include <QPalette>
 #include <QPixmap>
 
 #include <cmath>
@@ -95,6 +97,22 @@ QComboBox* AddColourChoice(QFontDialog& box, COLORREF current) {
   return choice;
 }
 
+// The dialog's sample shows its text in the colour chosen, as the game will draw it.
+void ShowColourInSample(QFontDialog& box, QComboBox& choice) {
+  QLineEdit* sample = nullptr;
+  for (const QGroupBox* group : box.findChildren<QGroupBox*>()) {
+    if (auto* edit = group->findChild<QLineEdit*>()) sample = edit;
+  }
+  if (sample == nullptr) return;
+  auto paint = [sample, &choice] {
+    QPalette palette = sample->palette();
+    palette.setColor(QPalette::Text, QColor(ToQRgb(choice.currentData().toUInt())));
+    sample->setPalette(palette);
+  };
+  paint();
+  QObject::connect(&choice, &QComboBox::currentIndexChanged, sample, paint);
+}
+
 }  // namespace
 
 TChooseFontDialog::TChooseFontDialog(TWindow* parent, TData& data, const char* title,
@@ -124,6 +142,7 @@ int TChooseFontDialog::Execute() {
   if ((Data.Flags & CF_TTONLY) != 0) box.setOption(QFontDialog::ScalableFonts);
   if (!GetCaption().empty()) box.setWindowTitle(QString::fromUtf8(GetCaption().c_str()));
   QComboBox* colour = (Data.Flags & CF_EFFECTS) != 0 ? AddColourChoice(box, Data.Color) : nullptr;
+  if (colour != nullptr) ShowColourInSample(box, *colour);
   if (box.exec() != QDialog::Accepted) return IDCANCEL;
   Data.LogFont = LogFontOf(box.selectedFont());
   Data.PointSize = TenthsOfAPoint(Data.LogFont);

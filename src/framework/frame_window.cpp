@@ -13,6 +13,7 @@
 #include "framework/messages.h"
 #include "framework/qt_bridge.h"
 #include "framework/resources.h"
+#include "framework/side_window.h"
 #include "framework/window_impl.h"
 #include "framework/window_manager_hints.h"
 
@@ -181,6 +182,7 @@ void TFrameWindow::CreateWidget() {
   auto* outer = new TOuterWidget(nullptr, owner, WindowFlagsFor(Attr.Style));
   auto* client = new TWindowWidget(this, outer);
   outer->SetClient(client);
+  if (SideWindow && owner != nullptr) MakeSideWindow(*outer);
   TImpl& impl = *Impl();
   impl.Outer = outer;
   impl.Widget = client;

@@ -39,6 +39,12 @@ class TFrameWindow : public TLayoutWindow {
   // Runs the command enablers of a menu's items (and of its pop-ups' items with deep).
   void EnableMenuItems(HMENU menu, bool deep);
 
+  // A frame with a parent can be a side window of it (set before the window is created),
+  // part of the parent's window as a thumbnail beside a board is: showing or clicking it
+  // leaves the keyboard with the parent, keys typed while a desktop focuses it anyway go
+  // to the parent, and the parent does not lose its focus to it.
+  void SetSideWindow(bool on) { SideWindow = on; }
+
   struct TFrameImpl;
 
  protected:
@@ -51,5 +57,6 @@ class TFrameWindow : public TLayoutWindow {
   TWindow* ClientWnd = nullptr;
   int MenuResId = 0;
   int IconResId = 0;
+  bool SideWindow = false;
   std::unique_ptr<TFrameImpl> Frame;
 };

@@ -13,6 +13,7 @@
 #include "framework/large_image.h"
 #include "framework/messages.h"
 #include "framework/qt_bridge.h"
+#include "framework/side_window.h"
 #include "framework/window_impl.h"
 
 namespace {
@@ -76,11 +77,11 @@ bool TWindowWidget::event(QEvent* e) {
     return true;
   }
   // Activation reaches the client areas inside a frame too; only the whole window's
-  // client area stands for its focus.
+  // client area stands for its focus (and a side window's for its frame's).
   QWidget* top = Owner != nullptr ? Owner->Impl()->Top() : nullptr;
-  if (top != nullptr && top->isWindow()) {
-    if (e->type() == QEvent::WindowActivate) Owner->HandleMessage(WM_SETFOCUS, 0, 0);
-    if (e->type() == QEvent::WindowDeactivate) Owner->HandleMessage(WM_KILLFOCUS, 0, 0);
+  if (top != nullptr && top->isWindow() &&
+      (e->type() == QEvent::WindowActivate || e->type() == QEvent::WindowDeactivate)) {
+    ReportActivation(*Owner, *top, e->type() == QEvent::WindowActivate);
   }
   return QWidget::event(e);
 }

@@ -2,6 +2,7 @@
 // thumbnail above the board, the empty-space preview after a click, the floating bars
 // clear of each other, and the box of a saved game that does not load.
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -113,6 +114,51 @@ TEST_F(SideWindows, ThumbnailStaysAboveTheBoardAndShowsHalfThePictureInItsShape)
   ChooseFile("ctrl+o", "Open Image", SavePicture("wide.bmp", 2562, 1600));
   Desktop.Pause(500);
   EXPECT_EQ(Client(thumbnail).size(), QSize(640, 399));
+  ExitWithYes();
+}
+
+TEST_F(SideWindows, TheThumbnailAndTheFloatingToolbarLeaveTheKeysAndTheClockWithTheGame) {
+  const QString picture = SavePicture("quarters.bmp", 640, 480);
+  WriteSettings("[KAVRO]\nTYPE=3\nFILE=" + picture + "\n");
+  ASSERT_TRUE(Desktop.StartProgram(Dir.path())) << Desktop.Problem().toStdString();
+  const QString active = "0x" + QString::number(Desktop.MainWindow().toULongLong(), 16);
+  auto mainWindowActive = [&] {
+    return Desktop.Output("xprop", {"-root", "_NET_ACTIVE_WINDOW"}).trimmed().endsWith(active);
+  };
+  Desktop.Key("alt+o");
+  Desktop.Key("t");  // Show thumbnail
+  ASSERT_TRUE(Desktop.WaitForWindow("Thumbnail"));
+  EXPECT_TRUE(mainWindowActive()) << "shown, the thumbnail leaves the keys with the game";
+  Desktop.Key("alt+v");
+  Desktop.Key("t");
+  Desktop.Key("f");  // floating bars
+  ASSERT_TRUE(Desktop.WaitForWindows("Kavro", 2)) << "the menu's keys still reach the game";
+  QRect toolbar;
+  for (const QString& window : Windows("Kavro")) {
+    if (window != Desktop.MainWindow()) toolbar = Client(window);
+  }
+  QElapsedTimer wall;
+  wall.start();
+  Desktop.Click(toolbar.left() + 14, toolbar.top() + 16);  // Scramble
+  const QPoint thumbnail = Client(Windows("Thumbnail").value(0)).center();
+  Desktop.Click(thumbnail.x(), thumbnail.y());
+  EXPECT_TRUE(mainWindowActive()) << "clicked, neither takes the keys";
+  // From any empty cell at least two of the four arrows slide a piece.
+  int moved = 0;
+  const QRect board(0, 0, 640, 480);
+  for (const char* key : {"Right", "Down", "Left", "Up"}) {
+    const QImage before = Desktop.WindowShot(Desktop.MainWindow()).copy(board);
+    Desktop.Key(key);
+    moved += Desktop.WindowShot(Desktop.MainWindow()).copy(board) != before;
+  }
+  EXPECT_GE(moved, 2);
+  Desktop.Pause(3000);
+  const int played = static_cast<int>(wall.elapsed() / 1000);
+  const QString game = Dir.path() + "/beside.KVR";
+  ChooseFile("ctrl+s", "Save Game", game);
+  // The click reached the program a moment after the wall clock started.
+  EXPECT_GE(SavedSeconds(game), played - 1) << "every second since the scramble counted";
+  EXPECT_LE(SavedSeconds(game), static_cast<int>(wall.elapsed() / 1000) + 1);
   ExitWithYes();
 }
 

@@ -109,12 +109,23 @@ TEST_F(BestDialogTest, FileNameLineIsCutTo99CharactersAndShowsAmpersands) {
   EXPECT_EQ(FileNameLine("/p/" + std::string(90, 'n')),
             ("File name: /p/" + std::string(90, 'n')).substr(0, 99));
 
-  TBestDialog dialog(nullptr, "/p/Tom&Jerry.bmp", TGameType::Sliding);
-  ASSERT_TRUE(dialog.Create());
-  auto* label = qobject_cast<QLabel*>(dialog.DialogImpl().Controls[IDC_BESTFILENAME].data());
-  ASSERT_NE(label, nullptr);
-  EXPECT_EQ(label->text(), QString("File name: /p/Tom&Jerry.bmp"));
-  dialog.Destroy();
+  // Too wide for the screen, the line loses folders, then the name's start; never "File name:".
+  const std::string sea = "/home/player/pictures/of/our/summer/holidays/by/the/sea/";
+  const struct {
+    std::string path, starts, ends;
+  } shown[] = {{"/p/Tom&Jerry.bmp", "File name: /p/Tom&Jerry.bmp", "Tom&Jerry.bmp"},
+               {sea + "Harbour_at_dawn.bmp", "File name: /home/", "\u2026/Harbour_at_dawn.bmp"},
+               {sea + std::string(60, 'h') + ".bmp", "File name: \u2026", "hhhh.bmp"}};
+  for (const auto& c : shown) {
+    TBestDialog dialog(nullptr, c.path.c_str(), TGameType::Sliding);
+    ASSERT_TRUE(dialog.Create());
+    auto* label = qobject_cast<QLabel*>(dialog.DialogImpl().Controls[IDC_BESTFILENAME].data());
+    ASSERT_NE(label, nullptr);
+    const std::string text = label->text().toStdString();
+    EXPECT_TRUE(text.starts_with(c.starts) && text.ends_with(c.ends)) << text;
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width());
+    dialog.Destroy();
+  }
 }
 
 // Where the tab-separated parts of a list line start: the first ink of the row, then for

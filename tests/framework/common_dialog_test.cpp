@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPointer>
@@ -345,6 +346,7 @@ TEST_F(CommonDialogTest, RealFontDialogOffersScalableFontsAndTheTextColour) {
   data.Color = 0x808000;  // teal
   bool scalableOnly = false;
   QString startColour;
+  std::vector<QColor> ink;  // the sample's text, before and after Red
   OnNextDialog<QFontDialog>([&](QFontDialog& box) {
     scalableOnly = box.testOption(QFontDialog::ScalableFonts);
     QComboBox* colours = nullptr;
@@ -353,7 +355,14 @@ TEST_F(CommonDialogTest, RealFontDialogOffersScalableFontsAndTheTextColour) {
     }
     if (colours == nullptr) return;
     startColour = colours->currentText();
+    auto sampleColour = [&] {
+      for (const QLineEdit* edit : box.findChildren<QLineEdit*>())
+        if (qobject_cast<QGroupBox*>(edit->parentWidget()))
+          ink.push_back(edit->palette().color(QPalette::Text));
+    };
+    sampleColour();
     colours->setCurrentIndex(colours->findText("Red"));
+    sampleColour();
     QFont font = box.currentFont();
     font.setUnderline(true);
     font.setPointSize(18);
@@ -364,6 +373,7 @@ TEST_F(CommonDialogTest, RealFontDialogOffersScalableFontsAndTheTextColour) {
   EXPECT_EQ(dialog.Execute(), IDOK);
   EXPECT_TRUE(scalableOnly);
   EXPECT_EQ(startColour, QString("Teal"));
+  EXPECT_EQ(ink, (std::vector<QColor>{QColor(0, 128, 128), QColor(255, 0, 0)}));
   EXPECT_EQ(data.Color, 0x0000FFu);
   EXPECT_EQ(data.LogFont.lfUnderline, 1);
   EXPECT_EQ(data.LogFont.lfHeight, -24);  // 18 points

@@ -664,6 +664,14 @@ TEST_F(FrameTest, HintsFollowThePointerInEnterModeAndThePressInPressMode) {
   EXPECT_STREQ(Frame->Status->GetShownText(), "Paste it");
   Frame->Toolbar->SendMessage(WM_MOUSELEAVE);
   EXPECT_STREQ(Frame->Status->GetShownText(), "Ready");
+  // A button used: its command runs and the text comes back, the pointer still on it.
+  QTest::mouseMove(toolbar, Centre(*Frame->Go));
+  Settle();
+  EXPECT_STREQ(Frame->Status->GetShownText(), "Go ahead");
+  App->IdleAction(0);
+  Click(*Frame->Go);
+  EXPECT_STREQ(Frame->Status->GetShownText(), "Ready");
+  EXPECT_EQ(Frame->Commands, std::vector<UINT>{CM_GO});
 
   Frame->Toolbar->SetHintMode(TGadgetWindow::HintOnPress);
   App->IdleAction(0);
