@@ -57,17 +57,6 @@ std::size_t Kept(const std::vector<std::string>& lines) {
   return kept;
 }
 
-std::string FileBytes(const std::string& path) {
-  std::string bytes;
-  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-    char chunk[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-    std::fclose(file);
-  }
-  return bytes;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -96,11 +85,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int rows = 3 + (size > 1 ? data[1] % 18 : 0);
   const int seconds = size > 2 ? data[2] * 7 : 0;
   const bool best = list.IsBestTime(columns, rows, 0, 0, seconds);
-  const std::string before = FileBytes(path);
+  const std::string before = fuzz_scratch::FileBytes(path);
   list.RecordTime(columns, rows, 0, 0, seconds, "Fuzz~Name");
   const std::vector<std::string> after = Entries(list);
   if (!best) {
-    Check(FileBytes(path) == before, "no best time, yet the file changed");
+    Check(fuzz_scratch::FileBytes(path) == before, "no best time, yet the file changed");
   } else if (rewritten.size() < kMaxEntries) {
     const int key = list.FindKey(columns, rows);
     Check(key < static_cast<int>(after.size()), "recorded entry not found");

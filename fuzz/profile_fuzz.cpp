@@ -13,17 +13,13 @@
 #include <vector>
 
 #include "platform/profile.h"
-
-#ifdef __linux__
-#include <unistd.h>
-#endif
+#include "scratch_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr const char* kDefault = "<default>";
-constexpr DWORD kRoomy = 1 << 16;
 constexpr DWORD kSmallSizes[] = {0, 1, 2, 3, 5, 8};
 constexpr std::size_t kMaxSections = 6;
 constexpr std::size_t kMaxKeys = 6;
@@ -36,52 +32,27 @@ void Check(bool condition, const char* what) {
   }
 }
 
-// Every write makes the profile code flush its file to disk; in memory that costs
-// nothing, so the fuzzer's time goes to parsing and writing instead of waiting on a disk.
-fs::path ScratchBase() {
-#ifdef __linux__
-  if (access("/dev/shm", W_OK | X_OK) == 0) return "/dev/shm";
-#endif
-  return fs::temp_directory_path();
-}
-
-// One directory per process, so parallel fuzzing jobs do not share files; removed at exit.
+// Every write makes the profile code flush its file; in memory that costs nothing.
 const std::string& IniPath() {
-  static const std::string path = [] {
-    const fs::path base = ScratchBase();
-    for (unsigned n = 0;; ++n) {
-      fs::path dir = base / ("kavro_profile_fuzz_" + std::to_string(n));
-      std::error_code error;
-      if (fs::create_directory(dir, error)) {
-        static const fs::path created = dir;
-        std::atexit([] {
-          std::error_code ignored;
-          fs::remove_all(created, ignored);
-        });
-        return (dir / "fuzz.ini").string();
-      }
-      Check(n < 100000, "no fresh directory for the fuzz file");
-    }
-  }();
+  static const std::string path =
+      (fuzz_scratch::Directory("kavro_profile_fuzz") / "fuzz.ini").string();
   return path;
 }
 
 void PutFile(const std::uint8_t* data, std::size_t size) {
-  std::FILE* file = std::fopen(IniPath().c_str(), "wb");
-  Check(file != nullptr, "cannot create the fuzz file");
-  if (size > 0) Check(std::fwrite(data, 1, size, file) == size, "cannot write the fuzz file");
-  Check(std::fclose(file) == 0, "cannot close the fuzz file");
+  fuzz_scratch::PutFile(IniPath(), data, size);
 }
 
 std::string FileBytes() {
-  std::string bytes;
-  std::FILE* file = std::fopen(IniPath().c_str(), "rb");
-  if (file == nullptr) return bytes;
-  char chunk[4096];
-  std::size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-  std::fclose(file);
-  return bytes;
+  return fuzz_scratch::FileBytes(IniPath());
+}
+
+// A buffer no list or value of the file can fill: each is shorter than the file. Sized to
+// the file, since a fixed 64K buffer would cost more to fill than the file to parse.
+DWORD Roomy() {
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(IniPath(), error);
+  return static_cast<DWORD>(error ? 0 : size) + 64;
 }
 
 // Reads into a buffer of exactly size bytes followed by guard bytes, checks the shape of
@@ -130,12 +101,14 @@ std::string Lower(std::string s) {
 
 using Snapshot = std::map<std::pair<std::string, std::string>, std::string>;
 
-// Reads every list and value of the first few sections and keys, checking that smaller
-// buffers give prefixes of the full result.
-Snapshot Survey() {
+// Reads every list and value of the first few sections and keys, checking (with cuts) that
+// smaller buffers give prefixes of the full result.
+Snapshot Survey(bool cuts) {
   Snapshot values;
-  const std::string sectionList = Read(nullptr, nullptr, kRoomy);
+  const DWORD roomy = Roomy();
+  const std::string sectionList = Read(nullptr, nullptr, roomy);
   for (DWORD size : kSmallSizes) {
+    if (!cuts) break;
     const std::string cut = Read(nullptr, nullptr, size);
     Check(sectionList.compare(0, cut.size(), cut) == 0, "cut section list is not a prefix");
   }
@@ -143,12 +116,13 @@ Snapshot Survey() {
   if (sections.size() > kMaxSections) sections.resize(kMaxSections);
   for (const std::string& section : sections) {
     Check(!section.empty(), "empty section name listed");
-    const std::vector<std::string> keys = SplitList(Read(section.c_str(), nullptr, kRoomy));
+    const std::vector<std::string> keys = SplitList(Read(section.c_str(), nullptr, roomy));
     for (std::size_t k = 0; k < keys.size() && k < kMaxKeys; ++k) {
       const char* key = keys[k].c_str();
       Check(!keys[k].empty(), "empty key name listed");
-      const std::string value = Read(section.c_str(), key, kRoomy);
+      const std::string value = Read(section.c_str(), key, roomy);
       for (DWORD size : kSmallSizes) {
+        if (!cuts) break;
         const std::string cut = Read(section.c_str(), key, size);
         Check(value.compare(0, cut.size(), cut) == 0, "cut value is not a prefix");
       }
@@ -161,20 +135,21 @@ Snapshot Survey() {
 
 // After a write, every surveyed value outside the touched section (or key) is unchanged.
 void CheckOthersKept(const Snapshot& before, const std::string& section, const char* key) {
+  const DWORD roomy = Roomy();
   for (const auto& [name, value] : before) {
     if (name.first == Lower(section) && (key == nullptr || name.second == Lower(key))) continue;
-    Check(Read(name.first.c_str(), name.second.c_str(), kRoomy) == value,
+    Check(Read(name.first.c_str(), name.second.c_str(), roomy) == value,
           "a write changed another value");
   }
 }
 
-void Exercise(const std::string& section, const std::string& key) {
+// Writes, deletes the key and deletes the section; before is a survey of the file as it is.
+void Exercise(const std::string& section, const std::string& key, const Snapshot& before) {
   const char* path = IniPath().c_str();
-  const Snapshot before = Survey();
 
   std::string old = FileBytes();
   if (WritePrivateProfileStringA(section.c_str(), key.c_str(), "fuzzed value", path) != 0) {
-    Check(Read(section.c_str(), key.c_str(), kRoomy) == "fuzzed value", "written value not read");
+    Check(Read(section.c_str(), key.c_str(), Roomy()) == "fuzzed value", "written value not read");
     CheckOthersKept(before, section, key.c_str());
   } else {
     Check(FileBytes() == old, "a failed write changed the file");
@@ -182,7 +157,7 @@ void Exercise(const std::string& section, const std::string& key) {
 
   old = FileBytes();
   if (WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, path) != 0) {
-    Check(Read(section.c_str(), key.c_str(), kRoomy) == kDefault, "deleted key still read");
+    Check(Read(section.c_str(), key.c_str(), Roomy()) == kDefault, "deleted key still read");
     CheckOthersKept(before, section, key.c_str());
   } else {
     Check(FileBytes() == old, "a failed delete changed the file");
@@ -190,7 +165,7 @@ void Exercise(const std::string& section, const std::string& key) {
 
   old = FileBytes();
   if (WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, path) != 0) {
-    Check(Read(section.c_str(), nullptr, kRoomy).empty(), "deleted section still listed");
+    Check(Read(section.c_str(), nullptr, Roomy()).empty(), "deleted section still listed");
     CheckOthersKept(before, section, nullptr);
   } else {
     Check(FileBytes() == old, "a failed section delete changed the file");
@@ -201,16 +176,17 @@ void Exercise(const std::string& section, const std::string& key) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   PutFile(data, size);
-  const Snapshot values = Survey();
+  const Snapshot values = Survey(true);
   if (!values.empty()) {
     // An existing key first: replacing it in place, then deleting it and its section.
     const auto& [section, key] = values.begin()->first;
-    Exercise(section, key);
+    Exercise(section, key, values);
   }
+  // The file as surveyed again: a new key in an existing section, and (after that) a new
+  // section at the end of the file.
   PutFile(data, size);
-  const std::vector<std::string> sections = SplitList(Read(nullptr, nullptr, kRoomy));
-  // A new key in an existing section, and a new section at the end of the file.
-  if (!sections.empty()) Exercise(sections.back(), "Fuzz Key");
-  Exercise("Fuzz Section", "Fuzz Key");
+  const std::vector<std::string> sections = SplitList(Read(nullptr, nullptr, Roomy()));
+  if (!sections.empty()) Exercise(sections.back(), "Fuzz Key", values);
+  Exercise("Fuzz Section", "Fuzz Key", Survey(false));
   return 0;
 }

@@ -10,8 +10,8 @@
 
 #include "framework/dc.h"
 #include "framework/gdi.h"
-#include "platform/replace_file.h"
 #include "media_fuzz_support.h"
+#include "platform/replace_file.h"
 #include "puzzle/puzzle.h"
 
 using media_fuzz::Check;
