@@ -42,7 +42,7 @@ struct TJpegErrorRecord {
   jpeg_error_mgr Manager;  // first: the library sees the record through it
   jpeg_progress_mgr Progress;
   std::jmp_buf Recovery;
-  std::FILE* File;                                // the standard source's file
+  std::FILE* File;                                 // the standard source's file
   boolean (*FillFromFile)(j_decompress_ptr info);  // and its own refill
 };
 
