@@ -95,7 +95,7 @@ struct TSurvey {
 // Reads a whole result into a buffer that nothing in the file can fill; with cut set, again
 // into one of a small size, which must give a prefix of it.
 std::string ReadWhole(const char* section, const char* key, DWORD roomy, DWORD cut) {
-  const std::string whole = Read(section, key, roomy);
+  std::string whole = Read(section, key, roomy);
   Check(whole.size() + 2 < roomy, "a result filled the roomy buffer");
   if (cut > 0) {
     const std::string part = Read(section, key, cut);
@@ -106,7 +106,8 @@ std::string ReadWhole(const char* section, const char* key, DWORD roomy, DWORD c
 
 TSurvey Survey(TChoices& choices, DWORD roomy) {
   TSurvey survey;
-  // One of the three reads, or none, is made again into a small buffer.
+  // One of the reads (of sections, keys or the first value) is made again into a small
+  // buffer, or the first value is read as a number.
   const std::size_t cutAt = choices.Take(4);
   const DWORD cut = kSmallSizes[choices.Take(std::size(kSmallSizes))];
   survey.Sections = SplitList(ReadWhole(nullptr, nullptr, roomy, cutAt == 0 ? cut : 0));
