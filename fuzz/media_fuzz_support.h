@@ -1,5 +1,5 @@
 // Shared by the picture and saved-game fuzz targets: the readers take a path, so each
-// input is written to a file in a directory of this process's own; message boxes are
+// input is written to a file in a scratch directory of this process's own; message boxes are
 // answered with OK and counted instead of shown.
 #pragma once
 
@@ -13,6 +13,7 @@
 
 #include "framework/responder.h"
 #include "platform/winconst.h"
+#include "scratch_dir.h"
 
 namespace media_fuzz {
 
@@ -23,34 +24,13 @@ inline void Check(bool condition, const char* what) {
   }
 }
 
-// A fresh directory, removed at exit, so parallel jobs never share files.
 inline const std::filesystem::path& ScratchDir() {
-  static const std::filesystem::path dir = [] {
-    namespace fs = std::filesystem;
-    const fs::path base = fs::temp_directory_path();
-    for (unsigned n = 0;; ++n) {
-      fs::path candidate = base / ("kavro_media_fuzz_" + std::to_string(n));
-      std::error_code error;
-      if (fs::create_directory(candidate, error)) {
-        static const fs::path created = candidate;
-        std::atexit([] {
-          std::error_code ignored;
-          fs::remove_all(created, ignored);
-        });
-        return candidate;
-      }
-      Check(n < 100000, "no fresh scratch directory");
-    }
-  }();
-  return dir;
+  return fuzz_scratch::Directory("kavro_media_fuzz");
 }
 
 inline std::string WriteInput(const char* name, const std::uint8_t* data, std::size_t size) {
-  const std::string path = (ScratchDir() / name).string();
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  Check(file != nullptr, "cannot write the input file");
-  Check(size == 0 || std::fwrite(data, 1, size, file) == size, "short write of the input");
-  std::fclose(file);
+  std::string path = (ScratchDir() / name).string();
+  fuzz_scratch::PutFile(path, data, size);
   return path;
 }
 

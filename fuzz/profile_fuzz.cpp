@@ -1,32 +1,27 @@
 // Fuzz target for the profile functions: any file content must give terminated results
-// inside the caller's buffer, and a write must leave every value it does not touch as it
-// was and make its own change visible.
+// inside the caller's buffer, a smaller buffer a prefix of the whole result, and a write
+// must make its own change visible and leave the values it does not touch as they were.
+// Every call reads and parses the whole file, so one input gets one survey, one cut and
+// one change; which ones follows from the input's hash, and a campaign meets them all.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "choices.h"
 #include "platform/profile.h"
-
-#ifdef __linux__
-#include <unistd.h>
-#endif
+#include "scratch_dir.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr const char* kDefault = "<default>";
-constexpr DWORD kRoomy = 1 << 16;
 constexpr DWORD kSmallSizes[] = {0, 1, 2, 3, 5, 8};
-constexpr std::size_t kMaxSections = 6;
-constexpr std::size_t kMaxKeys = 6;
+constexpr std::size_t kMaxKeys = 3;
 constexpr std::size_t kGuard = 16;
 
 void Check(bool condition, const char* what) {
@@ -36,53 +31,14 @@ void Check(bool condition, const char* what) {
   }
 }
 
-// Every write makes the profile code flush its file to disk; in memory that costs
-// nothing, so the fuzzer's time goes to parsing and writing instead of waiting on a disk.
-fs::path ScratchBase() {
-#ifdef __linux__
-  if (access("/dev/shm", W_OK | X_OK) == 0) return "/dev/shm";
-#endif
-  return fs::temp_directory_path();
-}
-
-// One directory per process, so parallel fuzzing jobs do not share files; removed at exit.
+// Every write makes the profile code flush its file; in memory that costs nothing.
 const std::string& IniPath() {
-  static const std::string path = [] {
-    const fs::path base = ScratchBase();
-    for (unsigned n = 0;; ++n) {
-      fs::path dir = base / ("kavro_profile_fuzz_" + std::to_string(n));
-      std::error_code error;
-      if (fs::create_directory(dir, error)) {
-        static const fs::path created = dir;
-        std::atexit([] {
-          std::error_code ignored;
-          fs::remove_all(created, ignored);
-        });
-        return (dir / "fuzz.ini").string();
-      }
-      Check(n < 100000, "no fresh directory for the fuzz file");
-    }
-  }();
+  static const std::string path =
+      (fuzz_scratch::Directory("kavro_profile_fuzz") / "fuzz.ini").string();
   return path;
 }
 
-void PutFile(const std::uint8_t* data, std::size_t size) {
-  std::FILE* file = std::fopen(IniPath().c_str(), "wb");
-  Check(file != nullptr, "cannot create the fuzz file");
-  if (size > 0) Check(std::fwrite(data, 1, size, file) == size, "cannot write the fuzz file");
-  Check(std::fclose(file) == 0, "cannot close the fuzz file");
-}
-
-std::string FileBytes() {
-  std::string bytes;
-  std::FILE* file = std::fopen(IniPath().c_str(), "rb");
-  if (file == nullptr) return bytes;
-  char chunk[4096];
-  std::size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-  std::fclose(file);
-  return bytes;
-}
+using fuzz_choices::TChoices;
 
 // Reads into a buffer of exactly size bytes followed by guard bytes, checks the shape of
 // what came back and returns the bytes the call reported.
@@ -128,89 +84,97 @@ std::string Lower(std::string s) {
   return s;
 }
 
-using Snapshot = std::map<std::pair<std::string, std::string>, std::string>;
+// A section and key the change is made to, and values that it must leave alone.
+struct TSurvey {
+  std::vector<std::string> Sections;
+  std::string Section;  // a listed one, or empty in a file without sections
+  std::vector<std::string> Keys;
+  std::map<std::string, std::string> Values;  // of the first keys of Section
+};
 
-// Reads every list and value of the first few sections and keys, checking that smaller
-// buffers give prefixes of the full result.
-Snapshot Survey() {
-  Snapshot values;
-  const std::string sectionList = Read(nullptr, nullptr, kRoomy);
-  for (DWORD size : kSmallSizes) {
-    const std::string cut = Read(nullptr, nullptr, size);
-    Check(sectionList.compare(0, cut.size(), cut) == 0, "cut section list is not a prefix");
+// Reads a whole result into a buffer that nothing in the file can fill; with cut set, again
+// into one of a small size, which must give a prefix of it.
+std::string ReadWhole(const char* section, const char* key, DWORD roomy, DWORD cut) {
+  std::string whole = Read(section, key, roomy);
+  Check(whole.size() + 2 < roomy, "a result filled the roomy buffer");
+  if (cut > 0) {
+    const std::string part = Read(section, key, cut);
+    Check(whole.compare(0, part.size(), part) == 0, "cut result is not a prefix");
   }
-  std::vector<std::string> sections = SplitList(sectionList);
-  if (sections.size() > kMaxSections) sections.resize(kMaxSections);
-  for (const std::string& section : sections) {
-    Check(!section.empty(), "empty section name listed");
-    const std::vector<std::string> keys = SplitList(Read(section.c_str(), nullptr, kRoomy));
-    for (std::size_t k = 0; k < keys.size() && k < kMaxKeys; ++k) {
-      const char* key = keys[k].c_str();
-      Check(!keys[k].empty(), "empty key name listed");
-      const std::string value = Read(section.c_str(), key, kRoomy);
-      for (DWORD size : kSmallSizes) {
-        const std::string cut = Read(section.c_str(), key, size);
-        Check(value.compare(0, cut.size(), cut) == 0, "cut value is not a prefix");
-      }
-      GetPrivateProfileIntA(section.c_str(), key, 7, IniPath().c_str());
-      values[{Lower(section), Lower(keys[k])}] = value;
-    }
-  }
-  return values;
+  return whole;
 }
 
-// After a write, every surveyed value outside the touched section (or key) is unchanged.
-void CheckOthersKept(const Snapshot& before, const std::string& section, const char* key) {
-  for (const auto& [name, value] : before) {
-    if (name.first == Lower(section) && (key == nullptr || name.second == Lower(key))) continue;
-    Check(Read(name.first.c_str(), name.second.c_str(), kRoomy) == value,
-          "a write changed another value");
+TSurvey Survey(TChoices& choices, DWORD roomy) {
+  TSurvey survey;
+  // One of the reads (of sections, keys or the first value) is made again into a small
+  // buffer, or the first value is read as a number.
+  const std::size_t cutAt = choices.Take(4);
+  const DWORD cut = kSmallSizes[choices.Take(std::size(kSmallSizes))];
+  survey.Sections = SplitList(ReadWhole(nullptr, nullptr, roomy, cutAt == 0 ? cut : 0));
+  for (const std::string& section : survey.Sections) Check(!section.empty(), "empty name listed");
+  if (survey.Sections.empty()) return survey;
+  survey.Section = survey.Sections[choices.Take(survey.Sections.size())];
+  const char* section = survey.Section.c_str();
+  survey.Keys = SplitList(ReadWhole(section, nullptr, roomy, cutAt == 1 ? cut : 0));
+  for (std::size_t k = 0; k < survey.Keys.size() && k < kMaxKeys; ++k) {
+    const char* key = survey.Keys[k].c_str();
+    Check(!survey.Keys[k].empty(), "empty key name listed");
+    survey.Values[survey.Keys[k]] = ReadWhole(section, key, roomy, cutAt == 2 && k == 0 ? cut : 0);
   }
+  if (cutAt == 3 && !survey.Keys.empty()) {
+    GetPrivateProfileIntA(section, survey.Keys[0].c_str(), 7, IniPath().c_str());
+  }
+  return survey;
 }
 
-void Exercise(const std::string& section, const std::string& key) {
-  const char* path = IniPath().c_str();
-  const Snapshot before = Survey();
-
-  std::string old = FileBytes();
-  if (WritePrivateProfileStringA(section.c_str(), key.c_str(), "fuzzed value", path) != 0) {
-    Check(Read(section.c_str(), key.c_str(), kRoomy) == "fuzzed value", "written value not read");
-    CheckOthersKept(before, section, key.c_str());
-  } else {
-    Check(FileBytes() == old, "a failed write changed the file");
-  }
-
-  old = FileBytes();
-  if (WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, path) != 0) {
-    Check(Read(section.c_str(), key.c_str(), kRoomy) == kDefault, "deleted key still read");
-    CheckOthersKept(before, section, key.c_str());
-  } else {
-    Check(FileBytes() == old, "a failed delete changed the file");
-  }
-
-  old = FileBytes();
-  if (WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, path) != 0) {
-    Check(Read(section.c_str(), nullptr, kRoomy).empty(), "deleted section still listed");
-    CheckOthersKept(before, section, nullptr);
-  } else {
-    Check(FileBytes() == old, "a failed section delete changed the file");
+// After a change to key of section (every key when key is null), the surveyed values of
+// other keys, or of another section, are as they were.
+void CheckOthersKept(const TSurvey& survey, const std::string& section, const char* key,
+                     DWORD roomy) {
+  // Names compare as the profile functions compare them, without regard to case.
+  const bool sameSection = Lower(section) == Lower(survey.Section);
+  for (const auto& [name, value] : survey.Values) {
+    if (sameSection && (key == nullptr || Lower(name) == Lower(key))) continue;
+    Check(Read(survey.Section.c_str(), name.c_str(), roomy) == value,
+          "a change altered another value");
   }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  PutFile(data, size);
-  const Snapshot values = Survey();
-  if (!values.empty()) {
-    // An existing key first: replacing it in place, then deleting it and its section.
-    const auto& [section, key] = values.begin()->first;
-    Exercise(section, key);
+  fuzz_scratch::PutFile(IniPath(), data, size);
+  TChoices choices(data, size);
+  // Room for every result: none is longer than the file, and a change adds a few bytes.
+  const auto roomy = static_cast<DWORD>(size + 128);
+  const TSurvey survey = Survey(choices, roomy);
+
+  // The change: to a surveyed key, a new key in the surveyed section, or a new section.
+  const std::size_t where = choices.Take(3);
+  const bool known = where == 0 && !survey.Keys.empty();
+  const std::string section =
+      where < 2 && !survey.Section.empty() ? survey.Section : "Fuzz Section";
+  const std::string key = known ? survey.Keys[choices.Take(survey.Keys.size())] : "Fuzz Key";
+  const char* path = IniPath().c_str();
+  const std::string before = fuzz_scratch::FileBytes(IniPath());
+  switch (choices.Take(3)) {
+    case 0:
+      if (WritePrivateProfileStringA(section.c_str(), key.c_str(), "fuzzed value", path) == 0)
+        break;
+      Check(Read(section.c_str(), key.c_str(), roomy) == "fuzzed value", "written value not read");
+      CheckOthersKept(survey, section, key.c_str(), roomy);
+      return 0;
+    case 1:
+      if (WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, path) == 0) break;
+      Check(Read(section.c_str(), key.c_str(), roomy) == kDefault, "deleted key still read");
+      CheckOthersKept(survey, section, key.c_str(), roomy);
+      return 0;
+    default:
+      if (WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, path) == 0) break;
+      Check(Read(section.c_str(), nullptr, roomy).empty(), "deleted section still listed");
+      CheckOthersKept(survey, section, nullptr, roomy);
+      return 0;
   }
-  PutFile(data, size);
-  const std::vector<std::string> sections = SplitList(Read(nullptr, nullptr, kRoomy));
-  // A new key in an existing section, and a new section at the end of the file.
-  if (!sections.empty()) Exercise(sections.back(), "Fuzz Key");
-  Exercise("Fuzz Section", "Fuzz Key");
+  Check(fuzz_scratch::FileBytes(IniPath()) == before, "a failed change altered the file");
   return 0;
 }

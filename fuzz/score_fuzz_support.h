@@ -13,6 +13,7 @@
 #include "dialogs/old_scores.h"
 #include "dialogs/score_files.h"
 #include "platform/game_directory.h"
+#include "scratch_dir.h"
 
 namespace score_fuzz {
 
@@ -26,22 +27,7 @@ inline void Check(bool condition, const char* what) {
 // Points the game directory at this process's scratch directory and empties its scores.
 inline std::filesystem::path FreshGameDirectory() {
   namespace fs = std::filesystem;
-  static const fs::path dir = [] {
-    const fs::path base = fs::temp_directory_path();
-    for (unsigned n = 0;; ++n) {
-      fs::path candidate = base / ("kavro_score_fuzz_" + std::to_string(n));
-      std::error_code error;
-      if (fs::create_directory(candidate, error)) {
-        static const fs::path created = candidate;
-        std::atexit([] {
-          std::error_code ignored;
-          fs::remove_all(created, ignored);
-        });
-        return candidate;
-      }
-      Check(n < 100000, "no fresh directory");
-    }
-  }();
+  const fs::path& dir = fuzz_scratch::Directory("kavro_score_fuzz");
   SetGameDirectory(dir.string());
   std::error_code error;
   fs::remove_all(ScoreDirectory(), error);
@@ -49,11 +35,6 @@ inline std::filesystem::path FreshGameDirectory() {
   return dir;
 }
 
-inline void PutFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  Check(file != nullptr, "cannot create the fuzz file");
-  if (size > 0) Check(std::fwrite(data, 1, size, file) == size, "cannot write the fuzz file");
-  Check(std::fclose(file) == 0, "cannot close the fuzz file");
-}
+using fuzz_scratch::PutFile;
 
 }  // namespace score_fuzz

@@ -5,7 +5,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
+#include <set>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "dialogs/best_times.h"
@@ -51,11 +55,24 @@ int Ask(TWindow* owner, const char* text, UINT type) {
   return ShowMessageBox(nullptr, text, "Kavro", type);
 }
 
+// ASCII letters without regard to case, as the system the old files come from compares
+// file names: there "c:\Pics\Sky.bmp" and "C:\Pics\Sky.bmp" are one picture.
+std::string FoldCase(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
+
 // The entry being gathered from an old file: its list, digit, and the name and time seen
-// for that digit so far.
+// for that digit so far; and the lists met so far, each under its first spelling.
 struct TOldEntry {
+  std::map<std::string, std::string> Lists;  // folded name -> first spelling
   std::string List;
   bool InList = false;
+  bool MetBefore = false;  // the list had a section earlier in the file
+  std::set<int> Written;   // board sides written from this section
   int Digit = 0;
   std::string Name;
   std::string Time;
@@ -63,18 +80,43 @@ struct TOldEntry {
   bool HasTime = false;
 
   void StartList(const std::string& name) {
-    *this = TOldEntry();
     // The name goes on as a C string: it ends at a NUL, and an empty one is no list.
-    List = name.substr(0, name.find('\0'));
-    InList = !List.empty();
+    const std::string list = name.substr(0, name.find('\0'));
+    StartSize(0);
+    Written.clear();
+    InList = !list.empty();
+    const auto [known, added] = Lists.emplace(FoldCase(list), list);
+    List = InList ? known->second : std::string();
+    MetBefore = InList && !added;
+  }
+
+  // A new board size: nothing of the previous one carries over.
+  void StartSize(int digit) {
+    Digit = digit;
+    Name.clear();
+    Time.clear();
+    HasName = HasTime = false;
   }
 };
 
-void WriteOldEntry(const TOldEntry& entry, TGameType type) {
+// A time of 0 is no time (a missing or unreadable one): any real time beats it.
+bool Beats(int seconds, int stored) {
+  return seconds > 0 && (stored <= 0 || seconds < stored);
+}
+
+void WriteOldEntry(TOldEntry& entry, TGameType type) {
   const int side = entry.Digit + 2;
   const TBestTimes list(entry.List.c_str(), type);
   const std::string record = LongRecord(side, side, entry.Name, entry.Time);
-  WriteScoreRecord(type, entry.List.c_str(), record.c_str(), list.FindKey(side, side));
+  int stored = -1;
+  const int key = list.FindKey(side, side, &stored);
+  // A size that an earlier section of the same list gave keeps the better of the two.
+  if (stored >= 0 && entry.MetBefore && !entry.Written.contains(side)) {
+    const std::optional<std::string> line = DisplayLineOfRecord(record);
+    if (!line || !Beats(EntryOfDisplayLine(*line).Seconds, stored)) return;
+  }
+  entry.Written.insert(side);
+  WriteScoreRecord(type, entry.List.c_str(), record.c_str(), key);
 }
 
 void TakeOldLine(std::string line, TOldEntry& entry, TGameType type) {
@@ -84,12 +126,7 @@ void TakeOldLine(std::string line, TOldEntry& entry, TGameType type) {
     const std::size_t equals = line.find('=');
     const int digit = line.size() > 1 ? line[1] - '0' : 0;
     if (!entry.InList || equals == std::string::npos || digit < 1 || digit > 9) return;
-    if (digit != entry.Digit) {
-      // A new board size: nothing of the previous one carries over.
-      const std::string list = entry.List;
-      entry.StartList(list);
-      entry.Digit = digit;
-    }
+    if (digit != entry.Digit) entry.StartSize(digit);
     const std::string value = line.substr(equals + 1);
     if (isTime) {
       entry.Time = CutText(value, kOldTimeSize);

@@ -25,5 +25,9 @@ void ImportOldScores(const char* settingsPath, TWindow* owner);
 // "N<d>=name" and "T<d>=seconds" with the same digit d (1 to 9) make one entry of a board
 // of d + 2 rows and columns. Names are cut to 51 characters, times to 11. Each entry
 // replaces the list's entry of its size or follows the last one, so the keys stay
-// consecutive. A file that cannot be opened is skipped.
+// consecutive. The files come from a system where names that differ only in the case of
+// ASCII letters are one picture: every section of a list, in whatever case, adds to one
+// list under the name's first spelling, and of a size that an earlier section gave, the
+// better time stays (a time of 0, missing or unreadable, is beaten by any other). A file
+// that cannot be opened is skipped.
 void ConvertOldScoreFile(const char* fileName, TGameType type);

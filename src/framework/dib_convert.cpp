@@ -13,10 +13,12 @@ namespace {
 
 constexpr QRgb Opaque = 0xFF000000u;
 
-// One colour channel of a bit-field pixel, scaled to 0..255.
+// One colour channel of a bit-field pixel, scaled to 0..255. It is asked about uses
+// pixels; a table of every value is made only when that costs less than scaling them
+// one by one, so a small picture with wide masks converts without filling 64K entries.
 class TChannel {
  public:
-  explicit TChannel(DWORD mask) : Mask(mask) {
+  TChannel(DWORD mask, std::uint64_t uses) : Mask(mask) {
     if (mask == 0) {
       Lut.assign(1, 0);  // an absent channel reads as 0
       return;
@@ -25,7 +27,7 @@ class TChannel {
     // A mask with gaps scales as if the gaps were set, so no value exceeds 255.
     const int width = std::bit_width(mask >> Shift);
     Max = (std::uint64_t{1} << width) - 1;
-    if (Max <= 0xFFFF) {
+    if (Max <= 0xFFFF && Max < uses) {
       Lut.resize(static_cast<std::size_t>(Max) + 1);
       for (std::uint64_t v = 0; v <= Max; ++v) Lut[v] = Scale(v);
     }
@@ -76,6 +78,14 @@ void ConvertIndexed(const BYTE* src, QRgb* dst, int width, int bits, const TPale
 
 void Convert16(const BYTE* src, QRgb* dst, int width, const std::vector<QRgb>& lut) {
   for (int x = 0; x < width; ++x, src += 2) dst[x] = lut[ReadWord(src)];
+}
+
+void Convert16(const BYTE* src, QRgb* dst, int width, const TChannel& r, const TChannel& g,
+               const TChannel& b) {
+  for (int x = 0; x < width; ++x, src += 2) {
+    const DWORD p = ReadWord(src);
+    dst[x] = qRgb(r(p), g(p), b(p));
+  }
 }
 
 void Convert24(const BYTE* src, QRgb* dst, int width) {
@@ -140,7 +150,12 @@ QImage DibToImage(const TDib& dib) {
     masks[1] = m[1];
     masks[2] = m[2];
   }
-  const TChannel red(masks[0]), green(masks[1]), blue(masks[2]);
+  const auto pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+  // Every 16-bit value once, instead of three scalings per pixel, pays from 64K pixels on.
+  const bool table16 = bits == 16 && pixels >= 0x10000;
+  const std::uint64_t channelUses = table16 ? 0x10000 : pixels;
+  const TChannel red(masks[0], channelUses), green(masks[1], channelUses),
+      blue(masks[2], channelUses);
 
   if (bits <= 8) {
     // Indices past the table read as black.
@@ -151,8 +166,7 @@ QImage DibToImage(const TDib& dib) {
     for (int i = 0; i < count; ++i) {
       palette[i] = qRgb(colors[i].rgbRed, colors[i].rgbGreen, colors[i].rgbBlue);
     }
-  } else if (bits == 16) {
-    // Every 16-bit value once, instead of three scalings per pixel.
+  } else if (table16) {
     lut16.resize(0x10000);
     for (DWORD p = 0; p < 0x10000; ++p) lut16[p] = qRgb(red(p), green(p), blue(p));
   }
@@ -165,7 +179,11 @@ QImage DibToImage(const TDib& dib) {
     auto* dst = reinterpret_cast<QRgb*>(image.scanLine(y));
     switch (bits) {
       case 16:
-        Convert16(src, dst, width, lut16);
+        if (table16) {
+          Convert16(src, dst, width, lut16);
+        } else {
+          Convert16(src, dst, width, red, green, blue);
+        }
         break;
       case 24:
         Convert24(src, dst, width);

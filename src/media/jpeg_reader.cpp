@@ -42,6 +42,8 @@ struct TJpegErrorRecord {
   jpeg_error_mgr Manager;  // first: the library sees the record through it
   jpeg_progress_mgr Progress;
   std::jmp_buf Recovery;
+  std::FILE* File;                                 // the standard source's file
+  boolean (*FillFromFile)(j_decompress_ptr info);  // and its own refill
 };
 
 // setjmp's results: the library failed and said so, or we stopped it without a word.
@@ -76,6 +78,19 @@ void LimitScans(j_common_ptr info) {
   if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > MaxScans) {
     std::longjmp(RecordOf(info).Recovery, Refused);
   }
+}
+
+// Past the end of the file the standard source asks the system again on every refill, and
+// a cut file makes the decoder refill once a block. The answer stays the standard source's
+// (a warning and an end-of-image marker), without the system call each time.
+boolean FillInput(j_decompress_ptr info) {
+  const TJpegErrorRecord& record = RecordOf(reinterpret_cast<j_common_ptr>(info));
+  if (!std::feof(record.File)) return record.FillFromFile(info);
+  static const JOCTET EndOfImage[] = {0xFF, JPEG_EOI};
+  WARNMS(info, JWRN_JPEG_EOF);
+  info->src->next_input_byte = EndOfImage;
+  info->src->bytes_in_buffer = sizeof EndOfImage;
+  return TRUE;
 }
 
 // Where decoded rows go. Plain data, so that it may live inside the setjmp stretch.
@@ -325,6 +340,9 @@ bool Decode(std::FILE* file, const TTarget& target) {
   info.mem->max_memory_to_use = static_cast<long>(MaxLibraryMemory);
   info.progress = &error.Progress;
   jpeg_stdio_src(&info, file);
+  error.File = file;
+  error.FillFromFile = info.src->fill_input_buffer;
+  info.src->fill_input_buffer = FillInput;
   jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
   jpeg_read_header(&info, TRUE);
   const TOrientation orientation = OrientationOf(info);

@@ -57,6 +57,29 @@ TEST_F(OldScoresTest, ConversionMakesOneEntryOfEachNameAndTimePairWithoutGaps) {
   EXPECT_EQ(Contents(Scores("Times.ini")), "");
 }
 
+// The old files name pictures as a system that ignores case in file names does.
+TEST_F(OldScoresTest, ConversionMergesListsWhoseNamesDifferInCaseKeepingTheBestTimes) {
+  const std::string old = Path("Scores.ini");
+  Put(old,
+      "[c:\\Pics\\Sky.bmp]\nN2=Cy\nT2=30\nN3=Ed\nT3=50\n"
+      "[C:\\Pics\\Sky.bmp]\nN4=Di\nT4=400\nN2=Fa\nT2=20\nN3=Gu\nT3=60\n"
+      "[c:\\pics\\sky.bmp]\nN2=Ho\nT2=x\n");
+  ConvertOldScoreFile(old.c_str(), TGameType::Sliding);
+  const char* sky = "c:\\Pics\\Sky.bmp";
+  const struct {
+    int index;
+    const char* line;
+  } expected[] = {{0, " 4 x  4 (16 pieces)\tFa\t00:00:20"},
+                  {1, " 5 x  5 (25 pieces)\tEd\t00:00:50"},
+                  {2, " 6 x  6 (36 pieces)\tDi\t00:06:40"},
+                  {3, "<none>"}};
+  for (const auto& entry : expected) {
+    EXPECT_EQ(Entry(sky, TGameType::Sliding, entry.index), entry.line) << entry.index;
+  }
+  EXPECT_EQ(Entry("C:\\Pics\\Sky.bmp", TGameType::Sliding, 0), "<none>");
+  EXPECT_EQ(Entry("c:\\pics\\sky.bmp", TGameType::Sliding, 0), "<none>");
+}
+
 TEST_F(OldScoresTest, FormatChangeDeletesOnlyTheGameDirectorysOldFilesOnce) {
   const std::string elsewhere = Path("Scores/Scores.ini");  // not where the game looks
   Put(elsewhere, "[x]\n");
