@@ -1,7 +1,10 @@
 // Drawing with Windows' conventions, checked on the pixels of bitmaps and backing images.
 #include <QImage>
 
+#include <cmath>
 #include <cstring>
+#include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/dc.h"
+#include "framework/dc_impl.h"
 #include "framework/dib.h"
 #include "framework/gdi.h"
 #include "framework/line_raster.h"
@@ -21,13 +25,14 @@ constexpr COLORREF Black = 0x000000;
 constexpr COLORREF Red = 0x0000FF;
 constexpr COLORREF Blue = 0xFF0000;
 
-// A white bitmap with a memory context drawing on it.
+// A white bitmap with a memory context drawing on it, at a screen's device-pixel ratio.
 struct TCanvas {
   TBitmap Bitmap;
   TMemoryDC DC;
-  TCanvas(int w, int h) : Bitmap(w, h), DC(Bitmap) {
+  TCanvas(int w, int h, double ratio = 1) : Bitmap(BitmapAt(w, h, ratio)), DC(Bitmap) {
     DC.FillRect(TRect(0, 0, w, h), TBrush(White));
   }
+  const QImage& Device() const { return Bitmap.Impl().Image; }
   COLORREF At(int x, int y) const { return DC.GetPixel(x, y); }
   // The canvas as rows of characters: '.' white, '#' anything else.
   std::vector<std::string> Picture() const {
@@ -366,6 +371,153 @@ TEST(Text, FontKeepsItsLogicalFontAndHeightsMeanCellOrCharacters) {
   const int narrowWidth = c.DC.GetTextExtent("MMMM").cx;
   c.DC.SelectObject(wide);
   EXPECT_GT(c.DC.GetTextExtent("MMMM").cx, narrowWidth * 2);
+}
+
+// On a denser screen a logical pixel x covers the device pixels from round(x * ratio) up
+// to round((x + 1) * ratio): neighbours share edges, so fills, lines and shapes keep their
+// logical look without gaps. Text, slanted edges and pictures use every device pixel.
+int Edge(int x, double ratio) {
+  return static_cast<int>(std::floor(x * ratio + 0.5));
+}
+QImage Magnified(const QImage& logical, double ratio, QSize device) {
+  QImage out(device, QImage::Format_RGB32);
+  for (int y = 0; y < logical.height(); ++y) {
+    for (int x = 0; x < logical.width(); ++x) {
+      for (int dy = Edge(y, ratio); dy < Edge(y + 1, ratio); ++dy) {
+        for (int dx = Edge(x, ratio); dx < Edge(x + 1, ratio); ++dx) {
+          out.setPixel(dx, dy, logical.pixel(x, y));
+        }
+      }
+    }
+  }
+  return out;
+}
+
+TEST(DeviceRatio, DrawingLandsOnDevicePixels) {
+  const TPoint square[] = {{1, 1}, {5, 1}, {5, 4}, {1, 4}};
+  const TPoint slanted[] = {{1, 1}, {3, 3}, {7, 3}, {9, 1}};  // a clock segment
+  TBitmap glyph = Checker();
+  const struct {
+    const char* Name;
+    bool Magnified;  // exactly the logical drawing at every ratio (or only whole ones)
+    bool WholeRatiosOnly;
+    std::function<void(TDC&)> Draw;
+  } cases[] = {
+      {"FillRect", true, false, [](TDC& dc) { dc.FillRect(TRect(1, 1, 4, 3), TBrush(Red)); }},
+      {"Rectangle", true, false,
+       [](TDC& dc) {
+         TPen pen(Blue);
+         TBrush brush(Red);
+         dc.SelectObject(pen);
+         dc.SelectObject(brush);
+         dc.Rectangle(1, 1, 6, 5);
+         dc.SelectNullPen();
+         dc.Rectangle(7, 1, 9, 4);
+         dc.RestoreObjects();
+       }},
+      {"LineTo", true, false,
+       [](TDC& dc) {
+         dc.MoveTo(1, 5);
+         dc.LineTo(8, 5);
+         dc.LineTo(8, 0);
+       }},
+      {"Polygon", true, false,
+       [&square](TDC& dc) {
+         TBrush brush(Red);
+         dc.SelectObject(brush);
+         dc.SelectNullPen();
+         dc.Polygon(square, 4);
+         dc.RestoreObjects();
+       }},
+      {"SetPixel", true, false, [](TDC& dc) { dc.SetPixel(2, 3, Blue); }},
+      {"CompatibleBitmap", true, false,
+       [](TDC& dc) {
+         TMemoryDC memory(dc);
+         TBitmap label(memory, 4, 3);
+         memory.SelectObject(label);
+         memory.FillRect(TRect(1, 1, 3, 2), TBrush(Red));
+         dc.BitBlt(2, 1, 4, 3, memory, 0, 0);
+         memory.RestoreBitmap();
+       }},
+      {"GlyphBitBlt", true, true,
+       [&glyph](TDC& dc) {
+         TMemoryDC source(glyph);
+         dc.BitBlt(1, 1, 4, 4, source, 0, 0);
+         dc.TransparentBlt(6, 1, 4, 4, source, 0, 0, 4, 4, RGB(0, 0, 7));
+       }},
+      {"Text", false, false,
+       [](TDC& dc) {
+         TFont font("DejaVu Sans", -9, 0, 0, 0, FW_BOLD);
+         dc.SelectObject(font);
+         dc.SetBkMode(TRANSPARENT);
+         dc.TextOut(1, 0, "W");
+         dc.RestoreFont();
+       }},
+      {"SlantedPolygon", false, false,
+       [&slanted](TDC& dc) {
+         TBrush brush(Red);
+         dc.SelectObject(brush);
+         dc.SelectNullPen();
+         dc.Polygon(slanted, 4);
+         dc.RestoreObjects();
+       }},
+  };
+  for (const auto& c : cases) {
+    TCanvas logical(10, 7);
+    c.Draw(logical.DC);
+    for (const double ratio : {1.0, 1.5, 2.0}) {
+      if (c.WholeRatiosOnly && ratio != std::floor(ratio)) continue;
+      TCanvas canvas(10, 7, ratio);
+      c.Draw(canvas.DC);
+      const QImage& device = canvas.Device();
+      ASSERT_EQ(device.size(), QSize(Edge(10, ratio), Edge(7, ratio)));
+      EXPECT_EQ(canvas.Bitmap.Width(), 10);
+      const QImage expected = Magnified(logical.Device(), ratio, device.size());
+      EXPECT_EQ(device == expected, c.Magnified || ratio == 1) << c.Name << " at " << ratio;
+      // Text and shapes cover as much of the device as of the logical pixels.
+      const auto ink = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y) {
+          for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xFFFFFF) != White;
+        }
+        return n;
+      };
+      EXPECT_NEAR(ink(device), ink(expected), ink(expected) / 5 + 1) << c.Name << " at " << ratio;
+    }
+  }
+}
+
+TEST(DeviceRatio, SlantedLinesAndPicturesUseEveryDevicePixel) {
+  // A slanted line is one logical pixel (two device pixels) thick, stepping by device pixels.
+  TCanvas line(4, 2, 2);
+  line.DC.MoveTo(0, 0);
+  line.DC.LineTo(3, 1);
+  std::vector<std::string> rows;
+  for (int y = 0; y < 4; ++y) {
+    std::string row;
+    for (int x = 0; x < 8; ++x) row += (line.Device().pixel(x, y) & 0xFFFFFF) == White ? '.' : '#';
+    rows.push_back(row);
+  }
+  EXPECT_EQ(rows, (std::vector<std::string>{"##......", "#####...", "..####..", ".....#.."}));
+  // An 8 x 8 picture shrunk to 4 x 4 logical pixels: every device pixel its own picture pixel.
+  TBitmap picture(8, 8);
+  {
+    TMemoryDC dc(picture);
+    for (int y = 0; y < 8; ++y) {
+      for (int x = 0; x < 8; ++x) dc.SetPixel(x, y, RGB(x * 30, y * 30, 1));
+    }
+  }
+  TMemoryDC source(picture);
+  for (const double ratio : {1.0, 1.5, 2.0}) {
+    TCanvas c(4, 4, ratio);
+    c.DC.SetStretchBltMode(COLORONCOLOR);
+    c.DC.StretchBlt(0, 0, 4, 4, source, 0, 0, 8, 8);
+    std::set<QRgb> colours;
+    for (int y = 0; y < c.Device().height(); ++y) {
+      for (int x = 0; x < c.Device().width(); ++x) colours.insert(c.Device().pixel(x, y));
+    }
+    EXPECT_EQ(static_cast<int>(colours.size()), Edge(4, ratio) * Edge(4, ratio)) << ratio;
+  }
 }
 
 TEST(Text, FaceNamesAreUtf8AndCutBetweenCharacters) {
