@@ -751,7 +751,7 @@ const QImage& FreshImage(bool monochrome) {
 std::unique_ptr<TDC::TImpl> OwnImageImpl(bool monochrome, qreal ratio = 1) {
   auto impl = std::make_unique<TDC::TImpl>();
   impl->OwnImage = FreshImage(monochrome);
-  if (ratio != 1) impl->OwnImage.setDevicePixelRatio(ratio);
+  impl->OwnRatio = ratio;
   impl->OwnMonochrome = monochrome;
   impl->Target = &impl->OwnImage;
   return impl;

@@ -16,7 +16,11 @@ class TWindow;
 // so that neighbouring logical pixels share their edges and tile the device pixels with no
 // gap; at ratio 1 every coordinate stays what it is.
 inline int DeviceEdge(int logical, qreal ratio) {
-  return ratio == 1 ? logical : static_cast<int>(std::floor(logical * ratio + 0.5));
+  if (ratio == 1) return logical;
+  // floor(v) without a call into the maths library: this runs for every line and fill.
+  const double v = logical * ratio + 0.5;
+  const int truncated = static_cast<int>(v);
+  return truncated - (v < truncated ? 1 : 0);
 }
 inline QRect DeviceRect(const QRect& logical, qreal ratio) {
   if (ratio == 1) return logical;
@@ -33,6 +37,7 @@ struct TDC::TImpl {
   QImage* Target = nullptr;
   QImage OwnImage;
   bool OwnMonochrome = false;
+  qreal OwnRatio = 1;         // of the context a memory context was made compatible with
   TBitmap* Bitmap = nullptr;  // selected into a memory context
   TWindow* Window = nullptr;  // a client context shows its drawing on this window at once
   // A paint context draws only where the window was invalid (device pixels).
@@ -58,7 +63,10 @@ struct TDC::TImpl {
   bool Monochrome() const;
   // Device pixels per logical pixel of the target: a window's screen's ratio, or the ratio
   // a bitmap was made at. Sizes and coordinates given to the context stay logical.
-  qreal Ratio() const { return Target != nullptr ? Target->devicePixelRatio() : 1; }
+  qreal Ratio() const {
+    if (Target == &OwnImage) return OwnRatio;
+    return Target != nullptr ? Target->devicePixelRatio() : 1;
+  }
   // The painter, begun on the target with Windows' aliased look; null without a target.
   // Logical: it takes the context's coordinates, and draws text and wide pens at the
   // device's resolution. Device: it takes device pixels of the target, for what must land
