@@ -482,7 +482,7 @@ TEST(DeviceRatio, DrawingLandsOnDevicePixels) {
         }
         return n;
       };
-      EXPECT_NEAR(ink(device), ink(expected), ink(expected) / 5 + 1) << c.Name << " at " << ratio;
+      EXPECT_NEAR(ink(device), ink(expected), ink(expected) / 5.0 + 1) << c.Name << " at " << ratio;
     }
   }
 }
