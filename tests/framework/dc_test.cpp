@@ -373,94 +373,84 @@ TEST(Text, FontKeepsItsLogicalFontAndHeightsMeanCellOrCharacters) {
   EXPECT_GT(c.DC.GetTextExtent("MMMM").cx, narrowWidth * 2);
 }
 
-// On a denser screen a logical pixel x covers the device pixels from round(x * ratio) up
-// to round((x + 1) * ratio): neighbours share edges, so fills, lines and shapes keep their
-// logical look without gaps. Text, slanted edges and pictures use every device pixel.
+// On a denser screen logical pixel x covers device pixels round(x * ratio) up to
+// round((x + 1) * ratio): shapes keep their logical look without gaps, while text, slanted
+// edges and shrunk pictures use every device pixel.
 int Edge(int x, double ratio) {
   return static_cast<int>(std::floor(x * ratio + 0.5));
 }
-QImage Magnified(const QImage& logical, double ratio, QSize device) {
-  QImage out(device, QImage::Format_RGB32);
-  for (int y = 0; y < logical.height(); ++y) {
-    for (int x = 0; x < logical.width(); ++x) {
-      for (int dy = Edge(y, ratio); dy < Edge(y + 1, ratio); ++dy) {
-        for (int dx = Edge(x, ratio); dx < Edge(x + 1, ratio); ++dx) {
-          out.setPixel(dx, dy, logical.pixel(x, y));
-        }
-      }
+bool Magnifies(const QImage& device, const QImage& logical, double ratio) {
+  for (int y = 0, ly = 0; y < device.height(); ++y) {
+    ly += Edge(ly + 1, ratio) <= y;
+    for (int x = 0, lx = 0; x < device.width(); ++x) {
+      lx += Edge(lx + 1, ratio) <= x;
+      if (device.pixel(x, y) != logical.pixel(lx, ly)) return false;
     }
   }
-  return out;
+  return true;
 }
 
-TEST(DeviceRatio, DrawingLandsOnDevicePixels) {
+TEST(DeviceRatio, DrawingLandsOnTheDevicePixelsItMust) {
   const TPoint square[] = {{1, 1}, {5, 1}, {5, 4}, {1, 4}};
-  const TPoint slanted[] = {{1, 1}, {3, 3}, {7, 3}, {9, 1}};  // a clock segment
+  const TPoint segment[] = {{1, 1}, {3, 3}, {7, 3}, {9, 1}};  // of the clock
   TBitmap glyph = Checker();
+  TBitmap picture(20, 14);  // shrunk onto the canvas: every device pixel its own
+  for (int y = 0; y < 14; ++y) {
+    for (int x = 0; x < 20; ++x) TMemoryDC(picture).SetPixel(x, y, RGB(x * 12, y * 18, 1));
+  }
+  TPen blue(Blue);
+  TBrush red(Red);
   const struct {
     const char* Name;
-    bool Magnified;  // exactly the logical drawing at every ratio (or only whole ones)
-    bool WholeRatiosOnly;
+    bool Magnified, WholeRatiosOnly, Distinct;
     std::function<void(TDC&)> Draw;
   } cases[] = {
-      {"FillRect", true, false, [](TDC& dc) { dc.FillRect(TRect(1, 1, 4, 3), TBrush(Red)); }},
-      {"Rectangle", true, false,
-       [](TDC& dc) {
-         TPen pen(Blue);
-         TBrush brush(Red);
-         dc.SelectObject(pen);
-         dc.SelectObject(brush);
-         dc.Rectangle(1, 1, 6, 5);
-         dc.SelectNullPen();
-         dc.Rectangle(7, 1, 9, 4);
-         dc.RestoreObjects();
+      {"Shapes", true, false, false,
+       [&](TDC& dc) {
+         dc.FillRect(TRect(0, 5, 3, 7), TBrush(Red)), dc.SetPixel(9, 6, Blue);
+         dc.SelectObject(blue), dc.SelectObject(red), dc.Rectangle(1, 1, 6, 5);
+         dc.MoveTo(4, 6), dc.LineTo(8, 6), dc.LineTo(8, 0);
+         dc.SelectNullPen(), dc.Rectangle(7, 1, 9, 4), dc.Polygon(square, 4);
        }},
-      {"LineTo", true, false,
-       [](TDC& dc) {
-         dc.MoveTo(1, 5);
-         dc.LineTo(8, 5);
-         dc.LineTo(8, 0);
-       }},
-      {"Polygon", true, false,
-       [&square](TDC& dc) {
-         TBrush brush(Red);
-         dc.SelectObject(brush);
-         dc.SelectNullPen();
-         dc.Polygon(square, 4);
-         dc.RestoreObjects();
-       }},
-      {"SetPixel", true, false, [](TDC& dc) { dc.SetPixel(2, 3, Blue); }},
-      {"CompatibleBitmap", true, false,
+      {"CompatibleBitmap", true, false, false,
        [](TDC& dc) {
          TMemoryDC memory(dc);
          TBitmap label(memory, 4, 3);
-         memory.SelectObject(label);
-         memory.FillRect(TRect(1, 1, 3, 2), TBrush(Red));
-         dc.BitBlt(2, 1, 4, 3, memory, 0, 0);
-         memory.RestoreBitmap();
+         memory.SelectObject(label), memory.FillRect(TRect(1, 1, 3, 2), TBrush(Red));
+         dc.BitBlt(2, 1, 4, 3, memory, 0, 0), memory.RestoreBitmap();
        }},
-      {"GlyphBitBlt", true, true,
-       [&glyph](TDC& dc) {
+      {"Glyph", true, true, false,
+       [&](TDC& dc) {
          TMemoryDC source(glyph);
          dc.BitBlt(1, 1, 4, 4, source, 0, 0);
          dc.TransparentBlt(6, 1, 4, 4, source, 0, 0, 4, 4, RGB(0, 0, 7));
        }},
-      {"Text", false, false,
+      {"Text", false, false, false,
        [](TDC& dc) {
          TFont font("DejaVu Sans", -9, 0, 0, 0, FW_BOLD);
-         dc.SelectObject(font);
-         dc.SetBkMode(TRANSPARENT);
-         dc.TextOut(1, 0, "W");
-         dc.RestoreFont();
+         dc.SelectObject(font), dc.SetBkMode(TRANSPARENT), dc.TextOut(1, 0, "W"), dc.RestoreFont();
        }},
-      {"SlantedPolygon", false, false,
-       [&slanted](TDC& dc) {
-         TBrush brush(Red);
-         dc.SelectObject(brush);
-         dc.SelectNullPen();
-         dc.Polygon(slanted, 4);
-         dc.RestoreObjects();
+      {"Slanted", false, false, false,
+       [&](TDC& dc) {
+         dc.SelectObject(red), dc.SelectNullPen(), dc.Polygon(segment, 4), dc.RestoreObjects();
        }},
+      {"Picture", false, false, true,
+       [&](TDC& dc) {
+         dc.SetStretchBltMode(COLORONCOLOR),
+             dc.StretchBlt(0, 0, 10, 7, TMemoryDC(picture), 0, 0, 20, 14);
+       }},
+  };
+  // An image's pixels that are not white, and its distinct colours.
+  const auto tally = [](const QImage& image) {
+    int ink = 0;
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        ink += (image.pixel(x, y) & 0xFFFFFF) != White;
+        colours.insert(image.pixel(x, y));
+      }
+    }
+    return std::pair(ink, colours.size());
   };
   for (const auto& c : cases) {
     TCanvas logical(10, 7);
@@ -472,52 +462,27 @@ TEST(DeviceRatio, DrawingLandsOnDevicePixels) {
       const QImage& device = canvas.Device();
       ASSERT_EQ(device.size(), QSize(Edge(10, ratio), Edge(7, ratio)));
       EXPECT_EQ(canvas.Bitmap.Width(), 10);
-      const QImage expected = Magnified(logical.Device(), ratio, device.size());
-      EXPECT_EQ(device == expected, c.Magnified || ratio == 1) << c.Name << " at " << ratio;
-      // Text and shapes cover as much of the device as of the logical pixels.
-      const auto ink = [](const QImage& image) {
-        int n = 0;
-        for (int y = 0; y < image.height(); ++y) {
-          for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xFFFFFF) != White;
-        }
-        return n;
-      };
-      EXPECT_NEAR(ink(device), ink(expected), ink(expected) / 5.0 + 1) << c.Name << " at " << ratio;
+      EXPECT_EQ(Magnifies(device, logical.Device(), ratio), c.Magnified || ratio == 1)
+          << c.Name << " at " << ratio;
+      // As much ink on the device as the logical drawing has, in device pixels.
+      const auto [ink, colours] = tally(device);
+      const double logicalInk = tally(logical.Device()).first * ratio * ratio;
+      EXPECT_NEAR(ink, logicalInk, logicalInk / 5 + 1) << c.Name << " at " << ratio;
+      EXPECT_EQ(colours == std::size_t(device.width() * device.height()), c.Distinct);
     }
   }
-}
-
-TEST(DeviceRatio, SlantedLinesAndPicturesUseEveryDevicePixel) {
-  // A slanted line is one logical pixel (two device pixels) thick, stepping by device pixels.
+  // A slanted line at 2: two device pixels thick, stepping by device pixels.
   TCanvas line(4, 2, 2);
-  line.DC.MoveTo(0, 0);
-  line.DC.LineTo(3, 1);
-  std::vector<std::string> rows;
+  line.DC.MoveTo(0, 0), line.DC.LineTo(3, 1);
+  std::string rows;
   for (int y = 0; y < 4; ++y) {
-    std::string row;
-    for (int x = 0; x < 8; ++x) row += (line.Device().pixel(x, y) & 0xFFFFFF) == White ? '.' : '#';
-    rows.push_back(row);
+    for (int x = 0; x < 8; ++x) rows += (line.Device().pixel(x, y) & 0xFFFFFF) == White ? '.' : '#';
   }
-  EXPECT_EQ(rows, (std::vector<std::string>{"##......", "#####...", "..####..", ".....#.."}));
-  // An 8 x 8 picture shrunk to 4 x 4 logical pixels: every device pixel its own picture pixel.
-  TBitmap picture(8, 8);
-  {
-    TMemoryDC dc(picture);
-    for (int y = 0; y < 8; ++y) {
-      for (int x = 0; x < 8; ++x) dc.SetPixel(x, y, RGB(x * 30, y * 30, 1));
-    }
-  }
-  TMemoryDC source(picture);
-  for (const double ratio : {1.0, 1.5, 2.0}) {
-    TCanvas c(4, 4, ratio);
-    c.DC.SetStretchBltMode(COLORONCOLOR);
-    c.DC.StretchBlt(0, 0, 4, 4, source, 0, 0, 8, 8);
-    std::set<QRgb> colours;
-    for (int y = 0; y < c.Device().height(); ++y) {
-      for (int x = 0; x < c.Device().width(); ++x) colours.insert(c.Device().pixel(x, y));
-    }
-    EXPECT_EQ(static_cast<int>(colours.size()), Edge(4, ratio) * Edge(4, ratio)) << ratio;
-  }
+  EXPECT_EQ(rows,
+            "##......"
+            "#####..."
+            "..####.."
+            ".....#..");
 }
 
 TEST(Text, FaceNamesAreUtf8AndCutBetweenCharacters) {
