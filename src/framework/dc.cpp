@@ -143,9 +143,9 @@ void PutOnDevice(TDC::TImpl& d, const QRect& device, QRgb colour) {
 // A straight one-pixel run (logical pixels) written into the target's pixels directly.
 // Bevels draw tens of thousands of such runs a paint, and the painter spends far longer
 // getting ready for each than the pixels take. False leaves the run to the painter.
-bool PutRun(TDC::TImpl& d, const QRect& run, QRgb colour) {
+bool PutRun(TDC::TImpl& d, const QRect& run, const QRect& device, QRgb colour) {
   if (!Direct(d)) return false;
-  PutOnDevice(d, d.OnDevice(run), colour);
+  PutOnDevice(d, device, colour);
   d.Touch(run);
   return true;
 }
@@ -168,20 +168,21 @@ void DrawLine(TDC::TImpl& d, TPoint from, TPoint to) {
   const QRect span = Corners(from.x, from.y, to.x, to.y);
   if (pen.GetWidth() <= 1) {
     if (from.x == to.x && from.y == to.y) return;  // no pixels without the end point
-    if (OutOfSight(d, span)) return;
     if (from.x == to.x || from.y == to.y) {
       // A straight run is one rectangle, one pixel short of the end point: filling it
       // costs a fraction of plotting its points, and bevels and frames are all such runs.
       const int sx = (to.x > from.x) - (to.x < from.x);
       const int sy = (to.y > from.y) - (to.y < from.y);
       const QRect run = Corners(from.x, from.y, to.x - sx, to.y - sy);
-      if (PutRun(d, run, colour.rgb())) return;
+      const QRect device = d.OnDevice(run);
+      if (OutOfSightOnDevice(d, device) || PutRun(d, run, device, colour.rgb())) return;
       QPainter* p = d.Begin(TDC::TImpl::TSpace::Device);
       if (p == nullptr) return;
-      p->fillRect(d.OnDevice(run), colour);
+      p->fillRect(device, colour);
       d.Touch(run);
       return;
     }
+    if (OutOfSight(d, span)) return;
     if (d.Ratio() != 1) {
       // Slanted, at the device's resolution: a line as many device pixels thick as a
       // logical pixel is wide, rather than a staircase of magnified pixels.
@@ -218,14 +219,16 @@ void DrawLine(TDC::TImpl& d, TPoint from, TPoint to) {
 }
 
 void Fill(TDC::TImpl& d, const QRect& r, COLORREF colour) {
-  if (r.isEmpty() || OutOfSight(d, r)) return;
+  if (r.isEmpty()) return;
+  const QRect device = d.OnDevice(r);
+  if (OutOfSightOnDevice(d, device)) return;
   // Small fills (single pixels, bevel edges) go straight into plain 32-bit targets; the
   // painter costs more to get ready than they take, but fills large areas faster.
   constexpr int SmallFill = 256;
-  if (r.width() * r.height() <= SmallFill && PutRun(d, r, ToQRgb(colour))) return;
+  if (r.width() * r.height() <= SmallFill && PutRun(d, r, device, ToQRgb(colour))) return;
   QPainter* p = d.Begin(TDC::TImpl::TSpace::Device);
   if (p == nullptr) return;
-  p->fillRect(d.OnDevice(r), QColor(ToQRgb(colour)));
+  p->fillRect(device, QColor(ToQRgb(colour)));
   d.Touch(r);
 }
 
@@ -336,7 +339,8 @@ bool TDC::TImpl::Monochrome() const {
 
 QPainter* TDC::TImpl::Begin(TSpace space) {
   if (Target == nullptr || Target->isNull()) return nullptr;
-  if (!Painter.isActive()) {
+  if (!Painter || !Painter->isActive()) {
+    if (!Painter) Painter.emplace();
     QImage* canvas = Target;
     if (Target->devicePixelRatio() != 1) {
       // Qt's painter would take logical coordinates and round device edges its own way;
@@ -345,32 +349,32 @@ QPainter* TDC::TImpl::Begin(TSpace space) {
                           Target->format());
       canvas = &DeviceView;
     }
-    if (!Painter.begin(canvas)) return nullptr;
-    Painter.setRenderHint(QPainter::Antialiasing, false);
-    Painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    Painter.setRenderHint(QPainter::TextAntialiasing, true);
+    if (!Painter->begin(canvas)) return nullptr;
+    Painter->setRenderHint(QPainter::Antialiasing, false);
+    Painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    Painter->setRenderHint(QPainter::TextAntialiasing, true);
     // The clip is in device pixels of the target, so the transform comes after it.
-    if (Clip) Painter.setClipRegion(*Clip);
+    if (Clip) Painter->setClipRegion(*Clip);
   } else if (space == Space) {
-    return &Painter;
+    return &*Painter;
   }
   Space = space;
   PlaceOrigin();
-  return &Painter;
+  return &*Painter;
 }
 
 void TDC::TImpl::PlaceOrigin() {
-  if (!Painter.isActive()) return;
+  if (!Painter || !Painter->isActive()) return;
   const qreal ratio = Ratio();
   if (Space == TSpace::Device) {
-    Painter.setTransform(QTransform());
+    Painter->setTransform(QTransform());
   } else {
-    Painter.setTransform(QTransform(ratio, 0, 0, ratio, Origin.x() * ratio, Origin.y() * ratio));
+    Painter->setTransform(QTransform(ratio, 0, 0, ratio, Origin.x() * ratio, Origin.y() * ratio));
   }
 }
 
 void TDC::TImpl::End() {
-  if (Painter.isActive()) Painter.end();
+  if (Painter && Painter->isActive()) Painter->end();
   DeviceView = QImage();
 }
 

@@ -57,7 +57,9 @@ struct TDC::TImpl {
   COLORREF TextColor = 0x000000;
   int StretchMode = BLACKONWHITE;
 
-  QPainter Painter;
+  // Made when first drawn with: a memory context that only lends a picture to a blit, as
+  // every piece of a board does, never needs one.
+  std::optional<QPainter> Painter;
   QRect Drawn;  // what this context changed (logical pixels), to show and to snap to monochrome
 
   bool Monochrome() const;
