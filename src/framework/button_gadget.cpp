@@ -152,12 +152,8 @@ void TButtonGadget::Paint(TDC& dc) {
     return;
   }
   // On the lighter face of a button that stays down, the glyph's face pixels let it show.
-  for (int gy = 0; gy < glyph->Height(); ++gy) {
-    for (int gx = 0; gx < glyph->Width(); ++gx) {
-      const COLORREF c = source.GetPixel(gx, gy);
-      if (c != ColorFace) dc.SetPixel(x + gx, y + gy, c);
-    }
-  }
+  dc.TransparentBlt(x, y, glyph->Width(), glyph->Height(), source, 0, 0, glyph->Width(),
+                    glyph->Height(), ColorFace);
 }
 
 void TButtonGadget::UpdateEnabling() {

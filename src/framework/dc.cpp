@@ -58,14 +58,30 @@ QImage ColourizeMonochrome(const QImage& mono, COLORREF text, COLORREF back) {
   return out;
 }
 
-// Whether drawing r (logical pixels) can change nothing: it misses the target or the
-// region being painted. Qt would clip it away as well, but only after enough work that a
-// paint drawing a whole board into one small invalid cell spends most of its time there.
-bool OutOfSight(const TDC::TImpl& d, const QRect& r) {
+// The image with the pixels of the key colour made transparent.
+QImage KeyedOut(const QImage& image, QRgb key) {
+  QImage out = image.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < out.height(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+    for (int x = 0; x < out.width(); ++x) {
+      if ((row[x] & 0xFFFFFF) == (key & 0xFFFFFF)) row[x] = 0;
+    }
+  }
+  return out;
+}
+
+// Whether drawing device pixels can change nothing: they miss the target or the region
+// being painted. Qt would clip them away as well, but only after enough work that a paint
+// drawing a whole board into one small invalid cell spends most of its time there.
+bool OutOfSightOnDevice(const TDC::TImpl& d, const QRect& device) {
   if (d.Target == nullptr) return false;
-  const QRect onTarget = r.translated(d.Origin);
-  if (!onTarget.intersects(d.Target->rect())) return true;
-  return d.Clip && !d.Clip->boundingRect().intersects(onTarget);
+  if (!device.intersects(d.Target->rect())) return true;
+  return d.Clip && !d.Clip->boundingRect().intersects(device);
+}
+
+// The same for a rectangle of logical pixels.
+bool OutOfSight(const TDC::TImpl& d, const QRect& r) {
+  return OutOfSightOnDevice(d, d.OnDevice(r));
 }
 
 // The rectangle with these two corners, both inside it. (QRect::normalized would leave
@@ -85,38 +101,62 @@ void SetDirectLines(bool on) {
   DirectLinesOn() = on;
 }
 
+QRegion DeviceRegion(const QRegion& logical, qreal ratio) {
+  if (ratio == 1) return logical;
+  QRegion device;
+  for (const QRect& r : logical) device += DeviceRect(r, ratio);
+  return device;
+}
+
 namespace {
 
-// A straight one-pixel run written into the target's pixels, through the origin and
-// within the target and the clip region, as the painter would fill it. Bevels draw tens
-// of thousands of such runs a paint, and the painter spends far longer getting ready for
-// each than the pixels take. False leaves the run to the painter: a target that is not
-// plain 32-bit colour, or whose pixels are shared (the painter copies them first).
-bool PutRun(TDC::TImpl& d, const QRect& run, QRgb colour) {
-  QImage* target = d.Target;
-  if (!DirectLinesOn() || target == nullptr || target->format() != QImage::Format_RGB32 ||
-      d.Monochrome() || !target->isDetached()) {
-    return false;
-  }
-  const QRect onTarget = run.translated(d.Origin) & target->rect();
-  if (!onTarget.isEmpty()) {
-    uchar* bits = target->bits();
-    const qsizetype stride = target->bytesPerLine();
-    const auto put = [bits, stride, colour](const QRect& r) {
-      if (r.isEmpty()) return;
-      for (int y = r.top(); y <= r.bottom(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(bits + y * stride);
-        std::fill(row + r.left(), row + r.right() + 1, colour);
-      }
-    };
-    if (d.Clip) {
-      for (const QRect& part : *d.Clip) put(onTarget & part);
-    } else {
-      put(onTarget);
+// Whether runs can be written into the target's pixels directly: plain 32-bit colour whose
+// pixels are its own (the painter would copy shared ones first).
+bool Direct(const TDC::TImpl& d) {
+  const QImage* target = d.Target;
+  return DirectLinesOn() && target != nullptr && target->format() == QImage::Format_RGB32 &&
+         !d.Monochrome() && target->isDetached();
+}
+
+// Device pixels written into the target, within it and the clip region, as the painter
+// would fill them.
+void PutOnDevice(TDC::TImpl& d, const QRect& device, QRgb colour) {
+  QImage& target = *d.Target;
+  const QRect onTarget = device & target.rect();
+  if (onTarget.isEmpty()) return;
+  uchar* bits = target.bits();
+  const qsizetype stride = target.bytesPerLine();
+  const auto put = [bits, stride, colour](const QRect& r) {
+    if (r.isEmpty()) return;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+      auto* row = reinterpret_cast<QRgb*>(bits + y * stride);
+      std::fill(row + r.left(), row + r.right() + 1, colour);
     }
+  };
+  if (d.Clip) {
+    for (const QRect& part : *d.Clip) put(onTarget & part);
+  } else {
+    put(onTarget);
   }
+}
+
+// A straight one-pixel run (logical pixels) written into the target's pixels directly.
+// Bevels draw tens of thousands of such runs a paint, and the painter spends far longer
+// getting ready for each than the pixels take. False leaves the run to the painter.
+bool PutRun(TDC::TImpl& d, const QRect& run, const QRect& device, QRgb colour) {
+  if (!Direct(d)) return false;
+  PutOnDevice(d, device, colour);
   d.Touch(run);
   return true;
+}
+
+// Device pixels filled, directly where the target allows, else by the painter.
+void FillOnDevice(TDC::TImpl& d, const QRect& device, QRgb colour) {
+  if (Direct(d)) {
+    PutOnDevice(d, device, colour);
+  } else if (QPainter* p = d.Begin(TDC::TImpl::TSpace::Device)) {
+    p->fillRect(device, QColor(colour));
+  }
 }
 
 void DrawLine(TDC::TImpl& d, TPoint from, TPoint to) {
@@ -128,18 +168,32 @@ void DrawLine(TDC::TImpl& d, TPoint from, TPoint to) {
   const QRect span = Corners(from.x, from.y, to.x, to.y);
   if (pen.GetWidth() <= 1) {
     if (from.x == to.x && from.y == to.y) return;  // no pixels without the end point
-    if (OutOfSight(d, span)) return;
     if (from.x == to.x || from.y == to.y) {
       // A straight run is one rectangle, one pixel short of the end point: filling it
       // costs a fraction of plotting its points, and bevels and frames are all such runs.
       const int sx = (to.x > from.x) - (to.x < from.x);
       const int sy = (to.y > from.y) - (to.y < from.y);
       const QRect run = Corners(from.x, from.y, to.x - sx, to.y - sy);
-      if (PutRun(d, run, colour.rgb())) return;
-      QPainter* p = d.Begin();
+      const QRect device = d.OnDevice(run);
+      if (OutOfSightOnDevice(d, device) || PutRun(d, run, device, colour.rgb())) return;
+      QPainter* p = d.Begin(TDC::TImpl::TSpace::Device);
       if (p == nullptr) return;
-      p->fillRect(run, colour);
+      p->fillRect(device, colour);
       d.Touch(run);
+      return;
+    }
+    if (OutOfSight(d, span)) return;
+    if (d.Ratio() != 1) {
+      // Slanted, at the device's resolution: a line as many device pixels thick as a
+      // logical pixel is wide, rather than a staircase of magnified pixels.
+      if (d.Target == nullptr || d.Target->isNull()) return;
+      const QPoint a = d.OnDevice(from.x, from.y);
+      const QPoint b = d.OnDevice(to.x, to.y);
+      const int width = std::max(1, qRound(d.Ratio()));
+      for (const TRect& run : WideLinePixels(TPoint(a.x(), a.y()), TPoint(b.x(), b.y()), width)) {
+        FillOnDevice(d, ToQRect(run), colour.rgb());
+      }
+      d.Touch(span);
       return;
     }
     QPainter* p = d.Begin();
@@ -165,14 +219,16 @@ void DrawLine(TDC::TImpl& d, TPoint from, TPoint to) {
 }
 
 void Fill(TDC::TImpl& d, const QRect& r, COLORREF colour) {
-  if (r.isEmpty() || OutOfSight(d, r)) return;
+  if (r.isEmpty()) return;
+  const QRect device = d.OnDevice(r);
+  if (OutOfSightOnDevice(d, device)) return;
   // Small fills (single pixels, bevel edges) go straight into plain 32-bit targets; the
   // painter costs more to get ready than they take, but fills large areas faster.
   constexpr int SmallFill = 256;
-  if (r.width() * r.height() <= SmallFill && PutRun(d, r, ToQRgb(colour))) return;
-  QPainter* p = d.Begin();
+  if (r.width() * r.height() <= SmallFill && PutRun(d, r, device, ToQRgb(colour))) return;
+  QPainter* p = d.Begin(TDC::TImpl::TSpace::Device);
   if (p == nullptr) return;
-  p->fillRect(r, QColor(ToQRgb(colour)));
+  p->fillRect(device, QColor(ToQRgb(colour)));
   d.Touch(r);
 }
 
@@ -188,11 +244,19 @@ QRect Span(const QRect& r) {
   return QRect(left, top, std::abs(r.width()), std::abs(r.height()));
 }
 
-// Copies source pixels (image coordinates, either side may be mirrored by a negative
-// extent) onto the destination rectangle.
+// How a copy fills the device pixels of its destination from the source's pixels.
+enum class TStretch {
+  AsMode,   // by the stretch mode: nearest pixel, or smoothed in HALFTONE
+  Magnify,  // a small bitmap shown at a screen's ratio: pixels repeated a whole number of
+            // times, then smoothed down to a ratio in between (crisp, with soft steps)
+};
+
+// Copies source pixels (logical coordinates of the source, either side may be mirrored by a
+// negative extent) onto the destination rectangle (logical coordinates of the context);
+// with a key colour, the source's pixels of that colour leave the destination as it was.
 bool Blit(TDC::TImpl& d, QRect dest, const QImage& source, QRect from, bool sourceMonochrome,
-          DWORD rop) {
-  QPainter* p = d.Begin();
+          DWORD rop, TStretch stretch = TStretch::AsMode, std::optional<QRgb> key = {}) {
+  QPainter* p = d.Begin(TDC::TImpl::TSpace::Device);
   if (p == nullptr) return false;
   if (dest.width() == 0 || dest.height() == 0 || from.width() == 0 || from.height() == 0) {
     return true;
@@ -206,6 +270,11 @@ bool Blit(TDC::TImpl& d, QRect dest, const QImage& source, QRect from, bool sour
     Fill(d, dest, rop == BLACKNESS ? 0x000000 : 0xFFFFFF);
     return true;
   }
+  const QRect touched = dest;
+  // From here on, device pixels of the target and of the source.
+  dest = d.OnDevice(dest);
+  from = DeviceRect(from, source.devicePixelRatio());
+  if (dest.isEmpty() || from.isEmpty()) return true;
   // Only the part of the source inside the image is copied, onto the matching part of the
   // destination: a source rectangle reaching far outside must not cost memory for it.
   const QRect inside = from & source.rect();
@@ -230,20 +299,32 @@ bool Blit(TDC::TImpl& d, QRect dest, const QImage& source, QRect from, bool sour
     from = inside;
     if (dest.isEmpty()) return true;
   }
-  p->setCompositionMode(CompositionFor(rop));
+  p->setCompositionMode(key ? QPainter::CompositionMode_SourceOver : CompositionFor(rop));
   p->setRenderHint(QPainter::SmoothPixmapTransform, d.StretchMode == HALFTONE);
   const bool sameImage = d.Target == &source || d.Target->constBits() == source.constBits();
-  if (!mirrorX && !mirrorY && !sourceMonochrome && !sameImage) {
+  // A magnification by a whole number repeats pixels, as the nearest pixel does; one in
+  // between goes through the next whole number.
+  const bool magnify = stretch == TStretch::Magnify && dest.size() != from.size() &&
+                       (dest.width() % from.width() != 0 || dest.height() % from.height() != 0);
+  if (!mirrorX && !mirrorY && !sourceMonochrome && !sameImage && !magnify && !key) {
     p->drawImage(dest, source, from);
   } else {
     QImage piece = source.copy(from);
+    piece.setDevicePixelRatio(1);
     if (mirrorX || mirrorY) piece = piece.mirrored(mirrorX, mirrorY);
     if (sourceMonochrome && !d.Monochrome())
       piece = ColourizeMonochrome(piece, d.TextColor, d.BkColor);
+    if (key) piece = KeyedOut(piece, *key);
+    if (magnify) {
+      const int times = std::max((dest.width() + from.width() - 1) / from.width(),
+                                 (dest.height() + from.height() - 1) / from.height());
+      piece = piece.scaled(piece.size() * times, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+      p->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    }
     p->drawImage(dest, piece);
   }
   p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-  d.Touch(dest);
+  d.Touch(touched);
   return true;
 }
 
@@ -256,22 +337,45 @@ bool TDC::TImpl::Monochrome() const {
   return Target == &OwnImage && OwnMonochrome;
 }
 
-QPainter* TDC::TImpl::Begin() {
+QPainter* TDC::TImpl::Begin(TSpace space) {
   if (Target == nullptr || Target->isNull()) return nullptr;
-  if (!Painter.isActive()) {
-    if (!Painter.begin(Target)) return nullptr;
-    Painter.setRenderHint(QPainter::Antialiasing, false);
-    Painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    Painter.setRenderHint(QPainter::TextAntialiasing, true);
-    if (Clip) Painter.setClipRegion(*Clip);
-    // The clip is in target pixels, so the origin comes after it.
-    Painter.setTransform(QTransform::fromTranslate(Origin.x(), Origin.y()));
+  if (!Painter || !Painter->isActive()) {
+    if (!Painter) Painter.emplace();
+    QImage* canvas = Target;
+    if (Target->devicePixelRatio() != 1) {
+      // Qt's painter would take logical coordinates and round device edges its own way;
+      // on a view of the same pixels at ratio 1 this context places them itself.
+      DeviceView = QImage(Target->bits(), Target->width(), Target->height(), Target->bytesPerLine(),
+                          Target->format());
+      canvas = &DeviceView;
+    }
+    if (!Painter->begin(canvas)) return nullptr;
+    Painter->setRenderHint(QPainter::Antialiasing, false);
+    Painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    Painter->setRenderHint(QPainter::TextAntialiasing, true);
+    // The clip is in device pixels of the target, so the transform comes after it.
+    if (Clip) Painter->setClipRegion(*Clip);
+  } else if (space == Space) {
+    return &*Painter;
   }
-  return &Painter;
+  Space = space;
+  PlaceOrigin();
+  return &*Painter;
+}
+
+void TDC::TImpl::PlaceOrigin() {
+  if (!Painter || !Painter->isActive()) return;
+  const qreal ratio = Ratio();
+  if (Space == TSpace::Device) {
+    Painter->setTransform(QTransform());
+  } else {
+    Painter->setTransform(QTransform(ratio, 0, 0, ratio, Origin.x() * ratio, Origin.y() * ratio));
+  }
 }
 
 void TDC::TImpl::End() {
-  if (Painter.isActive()) Painter.end();
+  if (Painter && Painter->isActive()) Painter->end();
+  DeviceView = QImage();
 }
 
 void TDC::TImpl::Finish() {
@@ -396,12 +500,18 @@ TPoint TDC::GetCurrentPosition() const {
 bool TDC::Polygon(const TPoint* points, int count) {
   if (points == nullptr || count < 2) return false;
   if (!Pimpl->NullBrush) {
-    if (QPainter* p = Pimpl->Begin()) {
+    // Corners on device edges: a side that runs along a logical edge meets the fills and
+    // lines beside it, and slanted sides are cut at the device's resolution.
+    if (QPainter* p = Pimpl->Begin(TImpl::TSpace::Device)) {
       QPolygon polygon(count);
-      for (int i = 0; i < count; ++i) polygon.setPoint(i, points[i].x, points[i].y);
+      QPolygon device(count);
+      for (int i = 0; i < count; ++i) {
+        polygon.setPoint(i, points[i].x, points[i].y);
+        device.setPoint(i, Pimpl->OnDevice(points[i].x, points[i].y));
+      }
       p->setPen(Qt::NoPen);
       p->setBrush(QColor(ToQRgb(BrushColour(*Pimpl))));
-      p->drawPolygon(polygon);
+      p->drawPolygon(device);
       p->setBrush(Qt::NoBrush);
       Pimpl->Touch(polygon.boundingRect());
     }
@@ -435,15 +545,17 @@ bool TDC::FillRect(const TRect& rect, const TBrush& brush) {
   return true;
 }
 
+// A logical pixel is read at the first of its device pixels.
 COLORREF TDC::GetPixel(int x, int y) const {
   const QImage* image = Pimpl->Target;
-  const QPoint at = QPoint(x, y) + Pimpl->Origin;
-  if (image == nullptr || !image->valid(at)) return CLR_INVALID;
+  if (image == nullptr) return CLR_INVALID;
+  const QPoint at = Pimpl->OnDevice(x, y);
+  if (!image->valid(at)) return CLR_INVALID;
   return ToColorRef(image->pixel(at));
 }
 
 COLORREF TDC::SetPixel(int x, int y, COLORREF color) {
-  if (Pimpl->Target == nullptr || !Pimpl->Target->valid(QPoint(x, y) + Pimpl->Origin)) {
+  if (Pimpl->Target == nullptr || !Pimpl->Target->valid(Pimpl->OnDevice(x, y))) {
     return CLR_INVALID;
   }
   Fill(*Pimpl, QRect(x, y, 1, 1), color);
@@ -453,9 +565,7 @@ COLORREF TDC::SetPixel(int x, int y, COLORREF color) {
 TPoint TDC::SetViewportOrg(const TPoint& origin) {
   const TPoint old(Pimpl->Origin.x(), Pimpl->Origin.y());
   Pimpl->Origin = QPoint(origin.x, origin.y);
-  if (Pimpl->Painter.isActive()) {
-    Pimpl->Painter.setTransform(QTransform::fromTranslate(origin.x, origin.y));
-  }
+  Pimpl->PlaceOrigin();
   return old;
 }
 
@@ -471,7 +581,10 @@ bool TDC::TextOut(int x, int y, const char* text, int count) {
   const QFont font = CurrentFont(*Pimpl);
   const QFontMetrics metrics(font);
   const QRect cell(x, y, metrics.horizontalAdvance(s), metrics.height());
-  if (Pimpl->BkMode == OPAQUE) p->fillRect(cell, QColor(ToQRgb(Pimpl->BkColor)));
+  if (Pimpl->BkMode == OPAQUE) {
+    Fill(*Pimpl, cell, Pimpl->BkColor);
+    p = Pimpl->Begin();
+  }
   p->setFont(font);
   p->setPen(QColor(ToQRgb(Pimpl->TextColor)));
   p->drawText(QPoint(x, y + metrics.ascent()), s);
@@ -544,7 +657,22 @@ TSize TDC::GetTextExtent(const char* text, int count) const {
 
 bool TDC::BitBlt(int x, int y, int width, int height, const TDC& source, int sx, int sy,
                  DWORD rop) {
-  return StretchBlt(x, y, width, height, source, sx, sy, width, height, rop);
+  // Equal logical sizes: a bitmap at a lower ratio than the target (a button's glyph) is
+  // magnified crisply, whatever the stretch mode.
+  const TImpl& s = *source.Pimpl;
+  if (s.Target == nullptr || s.Target->isNull()) return false;
+  return Blit(*Pimpl, QRect(x, y, width, height), *s.Target, QRect(sx, sy, width, height),
+              s.Monochrome(), rop, TStretch::Magnify);
+}
+
+bool TDC::TransparentBlt(int x, int y, int width, int height, const TDC& source, int sx, int sy,
+                         int sWidth, int sHeight, COLORREF transparent) {
+  const TImpl& s = *source.Pimpl;
+  if (s.Target == nullptr || s.Target->isNull()) return false;
+  const bool sameSize = width == sWidth && height == sHeight;
+  return Blit(*Pimpl, QRect(x, y, width, height), *s.Target, QRect(sx, sy, sWidth, sHeight),
+              s.Monochrome(), SRCCOPY, sameSize ? TStretch::Magnify : TStretch::AsMode,
+              ToQRgb(transparent));
 }
 
 bool TDC::StretchBlt(int x, int y, int width, int height, const TDC& source, int sx, int sy,
@@ -595,7 +723,7 @@ int TDC::GetDeviceCaps(int index) const {
       return 96;
     case HORZRES:
     case VERTRES: {
-      QSize size = image != nullptr ? image->size() : QSize();
+      QSize size = image != nullptr ? image->deviceIndependentSize().toSize() : QSize();
       if (Pimpl->Target == &Pimpl->OwnImage && !Pimpl->OwnMonochrome &&
           QGuiApplication::primaryScreen() != nullptr) {
         size = QGuiApplication::primaryScreen()->size();
@@ -623,12 +751,19 @@ const QImage& FreshImage(bool monochrome) {
   return monochrome ? black : white;
 }
 
-std::unique_ptr<TDC::TImpl> OwnImageImpl(bool monochrome) {
+// ratio: what the bitmaps made compatible with the context are made at.
+std::unique_ptr<TDC::TImpl> OwnImageImpl(bool monochrome, qreal ratio = 1) {
   auto impl = std::make_unique<TDC::TImpl>();
   impl->OwnImage = FreshImage(monochrome);
+  impl->OwnRatio = ratio;
   impl->OwnMonochrome = monochrome;
   impl->Target = &impl->OwnImage;
   return impl;
+}
+
+qreal ScreenRatio() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr ? screen->devicePixelRatio() : 1;
 }
 
 std::unique_ptr<TDC::TImpl> WindowImpl(TWindow& window, bool showAtOnce) {
@@ -647,14 +782,14 @@ TClientDC::TClientDC(TWindow& window) : TDC(WindowImpl(window, true)) {}
 
 TMemoryDC::TMemoryDC() : TDC(OwnImageImpl(true)) {}
 
-TMemoryDC::TMemoryDC(const TDC&) : TDC(OwnImageImpl(true)) {}
+TMemoryDC::TMemoryDC(const TDC& compatible) : TDC(OwnImageImpl(true, compatible.Impl().Ratio())) {}
 
 TMemoryDC::TMemoryDC(TBitmap& bitmap) : TDC(OwnImageImpl(true)) {
   SelectObject(bitmap);
 }
 
-TScreenDC::TScreenDC() : TDC(OwnImageImpl(false)) {}
+TScreenDC::TScreenDC() : TDC(OwnImageImpl(false, ScreenRatio())) {}
 
 TPaintDC::TPaintDC(TWindow& window, const QRegion& clip) : TDC(WindowImpl(window, false)) {
-  Impl().Clip = clip;
+  Impl().Clip = DeviceRegion(clip, Impl().Ratio());
 }

@@ -1,6 +1,12 @@
 // Device contexts: drawing with Windows' conventions onto a window's client area, a
 // bitmap or the screen. A context lives for one drawing; on destruction it restores
 // what was selected into it and shows what it drew.
+//
+// Coordinates and sizes are the desktop's logical pixels. On a screen that gives each of
+// them several device pixels, a window's context, and a memory context and the bitmaps
+// made compatible with it, draw at the screen's own resolution: text, lines and shapes
+// are as sharp as the rest of the desktop, and a stretched picture fills every device
+// pixel from the picture's own.
 #pragma once
 
 #include <memory>
@@ -89,6 +95,10 @@ class TDC {
               DWORD rop = SRCCOPY);
   bool StretchBlt(int x, int y, int width, int height, const TDC& source, int sx, int sy,
                   int sWidth, int sHeight, DWORD rop = SRCCOPY);
+  // A copy that leaves the destination as it was wherever the source has the colour
+  // transparent.
+  bool TransparentBlt(int x, int y, int width, int height, const TDC& source, int sx, int sy,
+                      int sWidth, int sHeight, COLORREF transparent);
   // Copies a rectangle of a DIB (header, colour table and bits given apart, as Windows
   // takes them). Returns the number of scan lines copied, 0 on failure.
   int StretchDIBits(const TRect& dest, const TRect& source, const void* bits,

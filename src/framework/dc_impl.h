@@ -5,11 +5,31 @@
 #include <QPainter>
 #include <QRegion>
 
+#include <cmath>
 #include <optional>
 
 #include "framework/dc.h"
 
 class TWindow;
+
+// Logical pixels to device pixels. An edge at logical x lies at device x * ratio rounded,
+// so that neighbouring logical pixels share their edges and tile the device pixels with no
+// gap; at ratio 1 every coordinate stays what it is.
+inline int DeviceEdge(int logical, qreal ratio) {
+  if (ratio == 1) return logical;
+  // floor(v) without a call into the maths library: this runs for every line and fill.
+  const double v = logical * ratio + 0.5;
+  const int truncated = static_cast<int>(v);
+  return truncated - (v < truncated ? 1 : 0);
+}
+inline QRect DeviceRect(const QRect& logical, qreal ratio) {
+  if (ratio == 1) return logical;
+  const int left = DeviceEdge(logical.x(), ratio);
+  const int top = DeviceEdge(logical.y(), ratio);
+  return QRect(left, top, DeviceEdge(logical.x() + logical.width(), ratio) - left,
+               DeviceEdge(logical.y() + logical.height(), ratio) - top);
+}
+QRegion DeviceRegion(const QRegion& logical, qreal ratio);
 
 struct TDC::TImpl {
   // Where drawing goes: a window's backing image, a selected bitmap, or our own image
@@ -17,9 +37,11 @@ struct TDC::TImpl {
   QImage* Target = nullptr;
   QImage OwnImage;
   bool OwnMonochrome = false;
-  TBitmap* Bitmap = nullptr;    // selected into a memory context
-  TWindow* Window = nullptr;    // a client context shows its drawing on this window at once
-  std::optional<QRegion> Clip;  // a paint context draws only where the window was invalid
+  qreal OwnRatio = 1;         // of the context a memory context was made compatible with
+  TBitmap* Bitmap = nullptr;  // selected into a memory context
+  TWindow* Window = nullptr;  // a client context shows its drawing on this window at once
+  // A paint context draws only where the window was invalid (device pixels).
+  std::optional<QRegion> Clip;
 
   const TPen* Pen = nullptr;  // null: the default black pen
   bool NullPen = false;
@@ -35,19 +57,44 @@ struct TDC::TImpl {
   COLORREF TextColor = 0x000000;
   int StretchMode = BLACKONWHITE;
 
-  QPainter Painter;
-  QRect Drawn;  // what this context changed, to show and to snap to monochrome
+  // Made when first drawn with: a memory context that only lends a picture to a blit, as
+  // every piece of a board does, never needs one.
+  std::optional<QPainter> Painter;
+  QRect Drawn;  // what this context changed (logical pixels), to show and to snap to monochrome
 
   bool Monochrome() const;
+  // Device pixels per logical pixel of the target: a window's screen's ratio, or the ratio
+  // a bitmap was made at. Sizes and coordinates given to the context stay logical.
+  qreal Ratio() const {
+    if (Target == &OwnImage) return OwnRatio;
+    return Target != nullptr ? Target->devicePixelRatio() : 1;
+  }
   // The painter, begun on the target with Windows' aliased look; null without a target.
-  QPainter* Begin();
+  // Logical: it takes the context's coordinates, and draws text and wide pens at the
+  // device's resolution. Device: it takes device pixels of the target, for what must land
+  // exactly on the edges DeviceEdge gives (fills, lines, polygons, blits).
+  enum class TSpace { Logical, Device };
+  QPainter* Begin(TSpace space = TSpace::Logical);
   void End();
   // Logical (0, 0) lands here on the target (a gadget paints in its own coordinates).
   QPoint Origin;
   void Touch(const QRect& r) { Drawn |= r.translated(Origin); }
+  // A rectangle in the context's coordinates, in device pixels of the target.
+  QRect OnDevice(const QRect& r) const { return DeviceRect(r.translated(Origin), Ratio()); }
+  QPoint OnDevice(int x, int y) const {
+    return QPoint(DeviceEdge(x + Origin.x(), Ratio()), DeviceEdge(y + Origin.y(), Ratio()));
+  }
   // Ends the drawing: snaps monochrome pixels and shows what was drawn.
   void Finish();
   void SetTarget(QImage* target);
+  // Puts the painter's transform right after the origin moved.
+  void PlaceOrigin();
+
+ private:
+  TSpace Space = TSpace::Logical;
+  // The target's pixels seen at ratio 1, which the painter draws on when the target's
+  // ratio is not 1: it then places every device pixel itself.
+  QImage DeviceView;
 };
 
 // Whether straight one-pixel lines and filled rectangles on plain 32-bit targets are
@@ -60,3 +107,7 @@ class TPaintDC : public TDC {
  public:
   TPaintDC(TWindow& window, const QRegion& clip);
 };
+
+// A bitmap of width x height logical pixels at ratio, all black: what a context at that
+// ratio makes compatible bitmaps at. Throws TXGdi as TBitmap does.
+TBitmap BitmapAt(int width, int height, qreal ratio);

@@ -36,10 +36,18 @@ QImage Unfilled(int width, int height) {
   return image;
 }
 
-QImage BlankImage(int width, int height) {
-  QImage image = Unfilled(width, height);
+QImage BlankImage(int width, int height, qreal ratio = 1) {
+  CheckBitmapSize(width, height);
+  QImage image = ratio == 1 ? Unfilled(width, height)
+                            : Unfilled(DeviceEdge(width, ratio), DeviceEdge(height, ratio));
   image.fill(Qt::black);
+  image.setDevicePixelRatio(ratio);
   return image;
+}
+
+// A length in logical pixels of an image made at its ratio with DeviceEdge.
+int Logical(int device, qreal ratio) {
+  return ratio == 1 ? device : qRound(device / ratio);
 }
 
 }  // namespace
@@ -138,7 +146,7 @@ TBitmap::TBitmap(int width, int height, int planes, int bitCount)
 }
 
 TBitmap::TBitmap(const TDC& dc, int width, int height) : Pimpl(std::make_unique<TImpl>()) {
-  Pimpl->Image = BlankImage(width, height);
+  Pimpl->Image = BlankImage(width, height, dc.Impl().Ratio());
   Pimpl->Monochrome = dc.Impl().Monochrome();
 }
 
@@ -160,10 +168,16 @@ TBitmap::TBitmap(const TBitmap& other) : Pimpl(std::make_unique<TImpl>(*other.Pi
 TBitmap::~TBitmap() = default;
 
 int TBitmap::Width() const {
-  return Pimpl->Image.width();
+  return Logical(Pimpl->Image.width(), Pimpl->Image.devicePixelRatio());
 }
 int TBitmap::Height() const {
-  return Pimpl->Image.height();
+  return Logical(Pimpl->Image.height(), Pimpl->Image.devicePixelRatio());
+}
+
+TBitmap BitmapAt(int width, int height, qreal ratio) {
+  TBitmap bitmap(1, 1);
+  bitmap.Impl().Image = BlankImage(width, height, ratio);
+  return bitmap;
 }
 bool TBitmap::IsMonochrome() const {
   return Pimpl->Monochrome;

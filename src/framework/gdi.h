@@ -69,10 +69,13 @@ class TBitmap {
  public:
   // A blank (black) bitmap; planes x bitCount of 1 makes it monochrome.
   TBitmap(int width, int height, int planes = 1, int bitCount = 32);
-  // A bitmap compatible with dc: monochrome when dc draws on a monochrome bitmap.
+  // A bitmap compatible with dc: monochrome when dc draws on a monochrome bitmap, and as
+  // many device pixels to each of its pixels as dc has, so that what is drawn on it and
+  // copied to dc stays sharp.
   TBitmap(const TDC& dc, int width, int height);
-  // The picture of dib in dc's format (CreateDIBitmap with CBM_INIT). Throws TXGdi when the
-  // DIB is empty, of a kind that cannot be shown, or too large to make.
+  // The picture of dib in dc's format (CreateDIBitmap with CBM_INIT), one pixel for each
+  // of the picture's. Throws TXGdi when the DIB is empty, of a kind that cannot be shown,
+  // or too large to make.
   TBitmap(const TDC& dc, const TDib& dib);
   // A colour bitmap for the caller to fill row by row through ScanLine, as the bits of a
   // DIB section but top row first; its pixels are undefined until written. Throws TXGdi
@@ -83,11 +86,13 @@ class TBitmap {
   TBitmap& operator=(const TBitmap&) = delete;
   ~TBitmap();
 
+  // In logical pixels, as a context draws on it.
   int Width() const;
   int Height() const;
   bool IsMonochrome() const;
-  // Row y counted from the top, of BytesPerLine bytes: one 32-bit word a pixel in the
-  // machine's byte order, 0xFFRRGGBB (in memory blue, green, red, 0xFF on a little-endian
+  // Row y of its device pixels (the bitmap's own pixels, unless it was made compatible
+  // with a denser screen) counted from the top, of BytesPerLine bytes: one 32-bit word a pixel in
+  // the machine's byte order, 0xFFRRGGBB (in memory blue, green, red, 0xFF on a little-endian
   // machine). Null when y is out of range or the bitmap is monochrome.
   BYTE* ScanLine(int y);
   std::size_t BytesPerLine() const;

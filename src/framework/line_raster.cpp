@@ -1,5 +1,6 @@
 #include "framework/line_raster.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 std::vector<TPoint> LinePixels(TPoint from, TPoint to) {
@@ -38,4 +39,28 @@ std::vector<TPoint> LinePixels(TPoint from, TPoint to) {
     }
   }
   return pixels;
+}
+
+std::vector<TRect> WideLinePixels(TPoint from, TPoint to, int width) {
+  const bool alongX = std::abs(to.x - from.x) >= std::abs(to.y - from.y);
+  std::vector<TRect> runs;
+  for (const TPoint& p : LinePixels(from, to)) {
+    // A pixel next to the last one on the same row (or column) lengthens its run.
+    if (!runs.empty()) {
+      TRect& last = runs.back();
+      if (alongX && last.top == p.y && (p.x == last.left - 1 || p.x == last.right)) {
+        last.left = std::min<LONG>(last.left, p.x);
+        last.right = std::max<LONG>(last.right, p.x + 1);
+        continue;
+      }
+      if (!alongX && last.left == p.x && (p.y == last.top - 1 || p.y == last.bottom)) {
+        last.top = std::min<LONG>(last.top, p.y);
+        last.bottom = std::max<LONG>(last.bottom, p.y + 1);
+        continue;
+      }
+    }
+    runs.push_back(alongX ? TRect(p.x, p.y, p.x + 1, p.y + width)
+                          : TRect(p.x, p.y, p.x + width, p.y + 1));
+  }
+  return runs;
 }

@@ -7,3 +7,8 @@
 #include "framework/geometry.h"
 
 std::vector<TPoint> LinePixels(TPoint from, TPoint to);
+
+// A one-pixel line drawn width pixels thick (a logical pixel's width on a denser device):
+// the pixels of LinePixels, each stretched across the line's minor axis, gathered into
+// rectangles of one row or column each.
+std::vector<TRect> WideLinePixels(TPoint from, TPoint to, int width);

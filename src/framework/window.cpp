@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "framework/application.h"
@@ -20,15 +21,37 @@ void TWindow::TImpl::PaintPending(TWindow& window) {
   if (!Invalid.isEmpty()) window.HandleMessage(WM_PAINT, 0, 0);
 }
 
-void TWindow::TImpl::MakeBacking(COLORREF background) {
-  if (!Backing.isNull() || Widget == nullptr) return;
+QImage TWindow::TImpl::NewBacking(COLORREF background) {
   const QSize size = Widget->size().expandedTo(QSize(1, 1));
-  Backing = UnfilledImage(size.width(), size.height());
-  Backing.fill(ToQRgb(background));
+  const qreal ratio = Widget->devicePixelRatio();
+  // Rounded up: Qt's device pixels of the client area are then all covered.
+  QImage image = UnfilledImage(static_cast<int>(std::ceil(size.width() * ratio)),
+                               static_cast<int>(std::ceil(size.height() * ratio)));
+  if (image.isNull()) return image;
+  image.fill(ToQRgb(background));
+  image.setDevicePixelRatio(ratio);
+  return image;
+}
+
+void TWindow::TImpl::MakeBacking(COLORREF background) {
+  if (Widget == nullptr) return;
+  if (!Backing.isNull()) {
+    if (Backing.devicePixelRatio() == Widget->devicePixelRatio()) return;
+    Invalid = QRect(QPoint(0, 0), Widget->size());
+    EraseInvalid = true;
+    if (!InPaintEvent) Widget->update();
+  }
+  Backing = NewBacking(background);
+  BackingSize = Widget->size().expandedTo(QSize(1, 1));
+}
+
+QRect TWindow::TImpl::UpdateArea(const QRect& area) const {
+  const qreal ratio = Backing.isNull() ? 1 : Backing.devicePixelRatio();
+  return ratio == std::floor(ratio) ? area : area.adjusted(-1, -1, 1, 1);
 }
 
 void TWindow::TImpl::Show(const QRect& area) {
-  if (Widget != nullptr && !InPaintEvent) Widget->update(area);
+  if (Widget != nullptr && !InPaintEvent) Widget->update(UpdateArea(area));
 }
 
 // --- Construction and lifetime ----------------------------------------------------------
@@ -312,7 +335,7 @@ void TWindow::InvalidateRect(const TRect& rect, bool erase) {
   if (area.isEmpty()) return;
   Pimpl->Invalid += area;
   if (erase) Pimpl->EraseInvalid = true;
-  widget->update(area);
+  widget->update(Pimpl->UpdateArea(area));
 }
 
 void TWindow::UpdateWindow() {
@@ -358,7 +381,7 @@ TResult TWindow::DefWindowProc(UINT msg, TParam1 p1, TParam2 p2) {
       Pimpl->MakeBacking(BkgndColor);
       QRegion region = std::exchange(Pimpl->Invalid, QRegion());
       const bool erase = std::exchange(Pimpl->EraseInvalid, false);
-      region &= QRect(QPoint(0, 0), Pimpl->Backing.size());
+      region &= QRect(QPoint(0, 0), Pimpl->BackingSize);
       if (region.isEmpty() || Pimpl->Widget == nullptr) return 0;
       {
         TPaintDC dc(*this, region);

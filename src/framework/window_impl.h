@@ -84,8 +84,10 @@ struct TWindow::TImpl {
   bool Transparent = false;           // shows its parent through (a control's holder)
   std::unique_ptr<QMenu> SystemMenu;  // made when first asked for
   bool InPaintEvent = false;          // the paint event shows what it painted itself
-  QImage Backing;                     // the client area as drawn (Format_RGB32), or none
-  QRegion Invalid;                    // waiting for Paint
+  // The client area as drawn (Format_RGB32) at the screen's device-pixel ratio, or none.
+  QImage Backing;
+  QSize BackingSize;  // its size in logical pixels
+  QRegion Invalid;    // waiting for Paint
   bool EraseInvalid = false;
   std::map<int, UINT> Timers;  // Qt timer id -> window timer id
 
@@ -106,10 +108,18 @@ struct TWindow::TImpl {
   // Makes the backing image at the client area's size, all background, when there is
   // none yet: made on first use, it costs nothing for a window that never shows or is
   // always covered, nor for the sizes a window passes through before it first paints.
-  // Until then the whole client area is invalid.
+  // Until then the whole client area is invalid. A backing image made for another ratio
+  // (the window went to another screen, or the screen's scale changed) is made again and
+  // the whole client area becomes invalid.
   void MakeBacking(COLORREF background);
+  // The backing image at the widget's size and ratio, filled with the background; null
+  // when the memory cannot be had.
+  QImage NewBacking(COLORREF background);
   // Asks the screen to show these pixels of the backing image again.
   void Show(const QRect& area);
+  // The widget's area to update for these logical pixels: at a ratio between whole
+  // numbers Qt may round a pixel's device edges otherwise than we do.
+  QRect UpdateArea(const QRect& area) const;
 };
 
 inline QWidget* OwnerWindow(const TWindow* owner) {

@@ -76,6 +76,15 @@ bool TWindowWidget::event(QEvent* e) {
     if (Owner != nullptr) Owner->HandleMessage(posted->Msg, posted->P1, posted->P2);
     return true;
   }
+  // On a screen of another scale, or when the scale changes, the window draws itself
+  // again at the new ratio (a paint at the new ratio would find out too, a moment later).
+  bool newRatio = e->type() == QEvent::ScreenChangeInternal;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+  newRatio = newRatio || e->type() == QEvent::DevicePixelRatioChange;
+#endif
+  if (newRatio && Owner != nullptr && !Owner->Impl()->Backing.isNull()) {
+    Owner->Impl()->MakeBacking(Owner->GetBkgndColor());
+  }
   // Activation reaches the client areas inside a frame too; only the whole window's
   // client area stands for its focus (and a side window's for its frame's).
   QWidget* top = Owner != nullptr ? Owner->Impl()->Top() : nullptr;
@@ -91,11 +100,19 @@ void TWindowWidget::paintEvent(QPaintEvent* e) {
   TWindow::TImpl& impl = *Owner->Impl();
   if (impl.Transparent) return;
   impl.InPaintEvent = true;
+  // A backing image of another ratio (the window changed screens) is made again first.
+  impl.MakeBacking(Owner->GetBkgndColor());
   impl.PaintPending(*Owner);
   impl.InPaintEvent = false;
   impl.MakeBacking(Owner->GetBkgndColor());
   QPainter painter(this);
-  painter.drawImage(e->rect(), impl.Backing, e->rect());
+  if (impl.Backing.devicePixelRatio() == 1) {
+    painter.drawImage(e->rect(), impl.Backing, e->rect());
+  } else {
+    // Placed whole at its ratio, each pixel lands on one device pixel; the painter's clip
+    // keeps the copy to what is to be shown.
+    painter.drawImage(QPointF(0, 0), impl.Backing);
+  }
 }
 
 void TWindowWidget::resizeEvent(QResizeEvent* e) {
@@ -103,20 +120,22 @@ void TWindowWidget::resizeEvent(QResizeEvent* e) {
   TWindow::TImpl& impl = *Owner->Impl();
   const QSize size = e->size().expandedTo(QSize(0, 0));
   const QRect whole(QPoint(0, 0), size);
-  if (impl.Backing.isNull()) {
-    // Never painted: all of it waits for the first paint, which makes the image.
+  if (impl.Backing.isNull() || impl.Backing.devicePixelRatio() != devicePixelRatio()) {
+    // Never painted, or for another screen: all of it waits for the next paint, which
+    // makes the image.
+    impl.Backing = QImage();
     impl.Invalid = whole;
     impl.EraseInvalid = true;
-  } else if (impl.Backing.size() != size.expandedTo(QSize(1, 1))) {
+  } else if (impl.BackingSize != size.expandedTo(QSize(1, 1))) {
     // Keep what was drawn; what the new size uncovers is invalid and erased.
-    const QSize old = impl.Backing.size();
-    QImage grown = UnfilledImage(std::max(1, size.width()), std::max(1, size.height()));
-    grown.fill(ToQRgb(Owner->GetBkgndColor()));
-    {
+    const QSize old = impl.BackingSize;
+    QImage grown = impl.NewBacking(Owner->GetBkgndColor());
+    if (!grown.isNull()) {
       QPainter painter(&grown);
-      painter.drawImage(0, 0, impl.Backing);
+      painter.drawImage(QPointF(0, 0), impl.Backing);
     }
     impl.Backing = grown;
+    impl.BackingSize = size.expandedTo(QSize(1, 1));
     impl.Invalid &= whole;
     const QRegion uncovered = QRegion(whole) - QRegion(QRect(QPoint(0, 0), old));
     if (!uncovered.isEmpty()) {

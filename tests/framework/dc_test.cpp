@@ -1,7 +1,10 @@
 // Drawing with Windows' conventions, checked on the pixels of bitmaps and backing images.
 #include <QImage>
 
+#include <cmath>
 #include <cstring>
+#include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/dc.h"
+#include "framework/dc_impl.h"
 #include "framework/dib.h"
 #include "framework/gdi.h"
 #include "framework/line_raster.h"
@@ -21,13 +25,14 @@ constexpr COLORREF Black = 0x000000;
 constexpr COLORREF Red = 0x0000FF;
 constexpr COLORREF Blue = 0xFF0000;
 
-// A white bitmap with a memory context drawing on it.
+// A white bitmap with a memory context drawing on it, at a screen's device-pixel ratio.
 struct TCanvas {
   TBitmap Bitmap;
   TMemoryDC DC;
-  TCanvas(int w, int h) : Bitmap(w, h), DC(Bitmap) {
+  TCanvas(int w, int h, double ratio = 1) : Bitmap(BitmapAt(w, h, ratio)), DC(Bitmap) {
     DC.FillRect(TRect(0, 0, w, h), TBrush(White));
   }
+  const QImage& Device() const { return Bitmap.Impl().Image; }
   COLORREF At(int x, int y) const { return DC.GetPixel(x, y); }
   // The canvas as rows of characters: '.' white, '#' anything else.
   std::vector<std::string> Picture() const {
@@ -366,6 +371,118 @@ TEST(Text, FontKeepsItsLogicalFontAndHeightsMeanCellOrCharacters) {
   const int narrowWidth = c.DC.GetTextExtent("MMMM").cx;
   c.DC.SelectObject(wide);
   EXPECT_GT(c.DC.GetTextExtent("MMMM").cx, narrowWidth * 2);
+}
+
+// On a denser screen logical pixel x covers device pixels round(x * ratio) up to
+// round((x + 1) * ratio): shapes keep their logical look without gaps, while text, slanted
+// edges and shrunk pictures use every device pixel.
+int Edge(int x, double ratio) {
+  return static_cast<int>(std::floor(x * ratio + 0.5));
+}
+bool Magnifies(const QImage& device, const QImage& logical, double ratio) {
+  for (int y = 0, ly = 0; y < device.height(); ++y) {
+    ly += Edge(ly + 1, ratio) <= y;
+    for (int x = 0, lx = 0; x < device.width(); ++x) {
+      lx += Edge(lx + 1, ratio) <= x;
+      if (device.pixel(x, y) != logical.pixel(lx, ly)) return false;
+    }
+  }
+  return true;
+}
+
+TEST(DeviceRatio, DrawingLandsOnTheDevicePixelsItMust) {
+  const TPoint square[] = {{1, 1}, {5, 1}, {5, 4}, {1, 4}};
+  const TPoint segment[] = {{1, 1}, {3, 3}, {7, 3}, {9, 1}};  // of the clock
+  TBitmap glyph = Checker();
+  TBitmap picture(20, 14);  // shrunk onto the canvas: every device pixel its own
+  for (int y = 0; y < 14; ++y) {
+    for (int x = 0; x < 20; ++x) TMemoryDC(picture).SetPixel(x, y, RGB(x * 12, y * 18, 1));
+  }
+  TPen blue(Blue);
+  TBrush red(Red);
+  const struct {
+    const char* Name;
+    bool Magnified, WholeRatiosOnly, Distinct;
+    std::function<void(TDC&)> Draw;
+  } cases[] = {
+      {"Shapes", true, false, false,
+       [&](TDC& dc) {
+         dc.FillRect(TRect(0, 5, 3, 7), TBrush(Red)), dc.SetPixel(9, 6, Blue);
+         dc.SelectObject(blue), dc.SelectObject(red), dc.Rectangle(1, 1, 6, 5);
+         dc.MoveTo(4, 6), dc.LineTo(8, 6), dc.LineTo(8, 0);
+         dc.SelectNullPen(), dc.Rectangle(7, 1, 9, 4), dc.Polygon(square, 4);
+       }},
+      {"CompatibleBitmap", true, false, false,
+       [](TDC& dc) {
+         TMemoryDC memory(dc);
+         TBitmap label(memory, 4, 3);
+         memory.SelectObject(label), memory.FillRect(TRect(1, 1, 3, 2), TBrush(Red));
+         dc.BitBlt(2, 1, 4, 3, memory, 0, 0), memory.RestoreBitmap();
+       }},
+      {"Glyph", true, true, false,
+       [&](TDC& dc) {
+         TMemoryDC source(glyph);
+         dc.BitBlt(1, 1, 4, 4, source, 0, 0);
+         dc.TransparentBlt(6, 1, 4, 4, source, 0, 0, 4, 4, RGB(0, 0, 7));
+       }},
+      {"Text", false, false, false,
+       [](TDC& dc) {
+         TFont font("DejaVu Sans", -9, 0, 0, 0, FW_BOLD);
+         dc.SelectObject(font), dc.SetBkMode(TRANSPARENT), dc.TextOut(1, 0, "W"), dc.RestoreFont();
+       }},
+      {"Slanted", false, false, false,
+       [&](TDC& dc) {
+         dc.SelectObject(red), dc.SelectNullPen(), dc.Polygon(segment, 4), dc.RestoreObjects();
+       }},
+      {"Picture", false, false, true,
+       [&](TDC& dc) {
+         dc.SetStretchBltMode(COLORONCOLOR),
+             dc.StretchBlt(0, 0, 10, 7, TMemoryDC(picture), 0, 0, 20, 14);
+       }},
+  };
+  // An image's pixels that are not white, and its distinct colours.
+  const auto tally = [](const QImage& image) {
+    int ink = 0;
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        ink += (image.pixel(x, y) & 0xFFFFFF) != White;
+        colours.insert(image.pixel(x, y));
+      }
+    }
+    return std::pair(ink, colours.size());
+  };
+  for (const auto& c : cases) {
+    TCanvas logical(10, 7);
+    c.Draw(logical.DC);
+    for (const double ratio : {1.0, 1.5, 2.0}) {
+      if (c.WholeRatiosOnly && ratio != std::floor(ratio)) continue;
+      TCanvas canvas(10, 7, ratio);
+      c.Draw(canvas.DC);
+      const QImage& device = canvas.Device();
+      ASSERT_EQ(device.size(), QSize(Edge(10, ratio), Edge(7, ratio)));
+      EXPECT_EQ(canvas.Bitmap.Width(), 10);
+      EXPECT_EQ(Magnifies(device, logical.Device(), ratio), c.Magnified || ratio == 1)
+          << c.Name << " at " << ratio;
+      // As much ink on the device as the logical drawing has, in device pixels.
+      const auto [ink, colours] = tally(device);
+      const double logicalInk = tally(logical.Device()).first * ratio * ratio;
+      EXPECT_NEAR(ink, logicalInk, logicalInk / 5 + 1) << c.Name << " at " << ratio;
+      EXPECT_EQ(colours == std::size_t(device.width() * device.height()), c.Distinct);
+    }
+  }
+  // A slanted line at 2: two device pixels thick, stepping by device pixels.
+  TCanvas line(4, 2, 2);
+  line.DC.MoveTo(0, 0), line.DC.LineTo(3, 1);
+  std::string rows;
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 8; ++x) rows += (line.Device().pixel(x, y) & 0xFFFFFF) == White ? '.' : '#';
+  }
+  EXPECT_EQ(rows,
+            "##......"
+            "#####..."
+            "..####.."
+            ".....#..");
 }
 
 TEST(Text, FaceNamesAreUtf8AndCutBetweenCharacters) {
