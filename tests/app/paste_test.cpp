@@ -11,12 +11,16 @@
 
 namespace {
 
-QByteArray BmpBytes(const QImage& image) {
+QByteArray FileBytes(const QImage& image, const char* format) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "BMP");
+  image.save(&buffer, format);
   return bytes;
+}
+
+QByteArray BmpBytes(const QImage& image) {
+  return FileBytes(image, "BMP");
 }
 
 // Offers bytes in one format only, as another program does.
@@ -28,14 +32,6 @@ void OfferBytes(const char* format, const QByteArray& bytes) {
 
 void OfferDibOnly(const QByteArray& bmp) {
   OfferBytes("image/bmp", bmp);
-}
-
-QByteArray PngBytes(const QImage& image) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "PNG");
-  return bytes;
 }
 
 bool ClipboardEmpty() {
@@ -57,7 +53,7 @@ TEST_F(MainWindowTest, PasteTakesTheClipboardPictureAndEmptiesTheClipboard) {
   // Past Qt's own limit for pictures it reads (about 32 megapixels).
   QImage large(8000, 6000, QImage::Format_RGB32);
   large.fill(qRgb(4, 5, 6));
-  const QByteArray largePng = PngBytes(large);
+  const QByteArray largePng = FileBytes(large, "PNG");
   large = QImage();
   // What the clipboard offers, and what the paste makes of it.
   struct TCase {
