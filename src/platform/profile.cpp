@@ -138,6 +138,9 @@ ReadStatus ReadWholeFile(const char* fileName, std::string& content) {
   content.clear();
   std::FILE* file = std::fopen(fileName, "rb");
   if (file == nullptr) return errno == ENOENT ? ReadStatus::kMissing : ReadStatus::kFailed;
+  // The reads below go straight into the content: a stream buffer would only be one more
+  // allocation and copy.
+  std::setvbuf(file, nullptr, _IONBF, 0);
   std::size_t got = 0;
   if (const std::optional<std::size_t> size = RegularFileSize(file); size && *size > 0) {
     content.resize(*size);
