@@ -3,6 +3,7 @@
 // short record, a rewrite keeps every good line under consecutive keys and is stable, and
 // recording follows the best-time rule. Every entry costs a read of the file, so an input
 // gets either the rewrite or the recording, as its hash says.
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -25,7 +26,8 @@ constexpr std::size_t kGuard = 16;
 std::vector<std::string> Entries(const TBestTimes& list, std::size_t cut = kMaxEntries) {
   std::vector<std::string> lines;
   for (int i = 0; i < kMaxEntries; ++i) {
-    std::vector<char> line(ScoreLineSize + kGuard, '\x5a');
+    std::array<char, ScoreLineSize + kGuard> line;
+    line.fill('\x5a');
     if (!list.GetEntry(i, line.data(), ScoreLineSize)) break;
     for (std::size_t g = ScoreLineSize; g < line.size(); ++g) {
       Check(line[g] == '\x5a', "wrote past the line buffer");

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Blanks around names and values. A stray carriage return counts too, so that a last line
@@ -61,9 +63,37 @@ std::string_view Unquote(std::string_view value) {
   return value;
 }
 
+// One line of a file, as views into the text it was read from.
 struct Line {
-  std::string text;    // the bytes before the line ending
-  std::string ending;  // "\n" or "\r\n"; empty only for a last line without one
+  std::string_view text;    // the bytes before the line ending
+  std::string_view ending;  // "\n" or "\r\n"; empty only for a last line without one
+
+  // The line with its ending, which follows the text directly.
+  std::string_view Whole() const { return {text.data(), text.size() + ending.size()}; }
+};
+
+// Walks the lines of a file's content without copying them.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view content) : rest_(content) {}
+
+  bool Next(Line& line) {
+    if (rest_.empty()) return false;
+    const std::size_t newline = rest_.find('\n');
+    if (newline == std::string_view::npos) {
+      line = {rest_, rest_.substr(rest_.size())};
+      rest_ = rest_.substr(rest_.size());
+      return true;
+    }
+    std::size_t textEnd = newline;
+    if (textEnd > 0 && rest_[textEnd - 1] == '\r') --textEnd;
+    line = {rest_.substr(0, textEnd), rest_.substr(textEnd, newline + 1 - textEnd)};
+    rest_.remove_prefix(newline + 1);
+    return true;
+  }
+
+ private:
+  std::string_view rest_;
 };
 
 // What a line means. Views point into the line's text.
@@ -95,114 +125,102 @@ Entry Classify(std::string_view text) {
   return {Entry::kKey, name, TrimRight(text.substr(valueOffset)), valueOffset};
 }
 
-std::vector<Line> SplitLines(const std::string& content) {
-  std::vector<Line> lines;
-  std::size_t pos = 0;
-  while (pos < content.size()) {
-    const std::size_t newline = content.find('\n', pos);
-    if (newline == std::string::npos) {
-      lines.push_back({content.substr(pos), {}});
-      break;
-    }
-    std::size_t textEnd = newline;
-    if (textEnd > pos && content[textEnd - 1] == '\r') --textEnd;
-    lines.push_back(
-        {content.substr(pos, textEnd - pos), content.substr(textEnd, newline + 1 - textEnd)});
-    pos = newline + 1;
-  }
-  return lines;
-}
-
-std::string JoinLines(const std::vector<Line>& lines) {
-  std::string out;
-  for (const Line& line : lines) {
-    out += line.text;
-    out += line.ending;
-  }
-  return out;
-}
-
 enum class ReadStatus { kOk, kMissing, kFailed };
+
+// The size of an open regular file, to read it in one go; nothing for anything else.
+std::optional<std::size_t> RegularFileSize(std::FILE* file) {
+  struct stat info {};
+  if (fstat(fileno(file), &info) != 0 || (info.st_mode & S_IFMT) != S_IFREG) return std::nullopt;
+  return static_cast<std::size_t>(info.st_size);
+}
 
 ReadStatus ReadWholeFile(const char* fileName, std::string& content) {
   content.clear();
   std::FILE* file = std::fopen(fileName, "rb");
   if (file == nullptr) return errno == ENOENT ? ReadStatus::kMissing : ReadStatus::kFailed;
-  char chunk[16384];
+  // The reads below go straight into the content: a stream buffer would only be one more
+  // allocation and copy.
+  std::setvbuf(file, nullptr, _IONBF, 0);
   std::size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) content.append(chunk, got);
+  if (const std::optional<std::size_t> size = RegularFileSize(file); size && *size > 0) {
+    content.resize(*size);
+    got = std::fread(content.data(), 1, *size, file);
+    content.resize(got);
+  }
+  // Whatever the size did not tell: a file that grew meanwhile, or one that is not regular.
+  if (std::ferror(file) == 0 && std::feof(file) == 0) {
+    char chunk[4096];
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) content.append(chunk, got);
+  }
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   return failed ? ReadStatus::kFailed : ReadStatus::kOk;
 }
 
 // Reads see an unreadable file as a missing one: the caller gets its defaults.
-std::vector<Line> LoadLines(const char* fileName) {
+std::string LoadContent(const char* fileName) {
   std::string content;
-  if (fileName == nullptr || ReadWholeFile(fileName, content) != ReadStatus::kOk) return {};
-  return SplitLines(content);
+  if (fileName == nullptr || ReadWholeFile(fileName, content) != ReadStatus::kOk) content.clear();
+  return content;
 }
 
-constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-
+// Calls visit with each key line of the first section of the name, until it returns true.
 // Only the first section of a name counts, for reads and writes alike.
-std::size_t FindSection(const std::vector<Line>& lines, std::string_view name, TSectionMatch match,
-                        std::size_t from = 0) {
-  for (std::size_t i = from; i < lines.size(); ++i) {
-    const Entry entry = Classify(lines[i].text);
-    if (entry.kind == Entry::kSection && SameSection(entry.name, name, match)) return i;
-  }
-  return kNone;
-}
-
-std::size_t SectionEnd(const std::vector<Line>& lines, std::size_t header) {
-  std::size_t i = header + 1;
-  while (i < lines.size() && Classify(lines[i].text).kind != Entry::kSection) ++i;
-  return i;
-}
-
-std::optional<std::string> LookupValue(const std::vector<Line>& lines, std::string_view section,
-                                       std::string_view key, TSectionMatch match) {
-  const std::size_t header = FindSection(lines, section, match);
-  if (header == kNone) return std::nullopt;
-  const std::size_t end = SectionEnd(lines, header);
-  for (std::size_t i = header + 1; i < end; ++i) {
-    const Entry entry = Classify(lines[i].text);
-    if (entry.kind == Entry::kKey && SameName(entry.name, key)) {
-      return std::string(Unquote(entry.value));
+template <typename Visit>
+void VisitSection(std::string_view content, std::string_view section, TSectionMatch match,
+                  Visit visit) {
+  LineReader reader(content);
+  Line line;
+  bool inside = false;
+  while (reader.Next(line)) {
+    const Entry entry = Classify(line.text);
+    if (entry.kind == Entry::kSection) {
+      if (inside) return;
+      inside = SameSection(entry.name, section, match);
+    } else if (inside && entry.kind == Entry::kKey && visit(entry)) {
+      return;
     }
   }
-  return std::nullopt;
 }
 
-void AddUniqueName(std::vector<std::string>& names, std::string_view name) {
+std::optional<std::string_view> LookupValue(std::string_view content, std::string_view section,
+                                            std::string_view key, TSectionMatch match) {
+  std::optional<std::string_view> value;
+  VisitSection(content, section, match, [&](const Entry& entry) {
+    if (!SameName(entry.name, key)) return false;
+    value = Unquote(entry.value);
+    return true;
+  });
+  return value;
+}
+
+void AddUniqueName(std::vector<std::string_view>& names, std::string_view name) {
   // An empty name would read as the end of the list.
   if (name.empty()) return;
-  for (const std::string& known : names) {
+  for (const std::string_view known : names) {
     if (SameName(known, name)) return;
   }
-  names.emplace_back(name);
+  names.push_back(name);
 }
 
-std::vector<std::string> SectionNames(const std::vector<Line>& lines) {
-  std::vector<std::string> names;
-  for (const Line& line : lines) {
+std::vector<std::string_view> SectionNames(std::string_view content) {
+  std::vector<std::string_view> names;
+  LineReader reader(content);
+  Line line;
+  while (reader.Next(line)) {
     const Entry entry = Classify(line.text);
     if (entry.kind == Entry::kSection) AddUniqueName(names, entry.name);
   }
   return names;
 }
 
-std::vector<std::string> KeyNames(const std::vector<Line>& lines, std::string_view section,
-                                  TSectionMatch match) {
-  std::vector<std::string> names;
-  const std::size_t header = FindSection(lines, section, match);
-  if (header == kNone) return names;
-  const std::size_t end = SectionEnd(lines, header);
-  for (std::size_t i = header + 1; i < end; ++i) {
-    const Entry entry = Classify(lines[i].text);
-    if (entry.kind == Entry::kKey) AddUniqueName(names, entry.name);
-  }
+std::vector<std::string_view> KeyNames(std::string_view content, std::string_view section,
+                                       TSectionMatch match) {
+  std::vector<std::string_view> names;
+  VisitSection(content, section, match, [&](const Entry& entry) {
+    AddUniqueName(names, entry.name);
+    return false;
+  });
   return names;
 }
 
@@ -215,26 +233,25 @@ DWORD CopyString(std::string_view text, char* buffer, DWORD size) {
 
 // Names each followed by a terminator, then one more. A list that does not fit is cut to
 // size - 2 characters and closed with two terminators.
-DWORD CopyList(const std::vector<std::string>& names, char* buffer, DWORD size) {
-  std::string list;
-  for (const std::string& name : names) {
-    list += name;
-    list += '\0';
-  }
-  if (list.size() + 1 <= size) {
-    std::memcpy(buffer, list.data(), list.size());
-    buffer[list.size()] = '\0';
-    if (list.empty() && size >= 2) buffer[1] = '\0';
-    return static_cast<DWORD>(list.size());
-  }
-  if (size < 2) {
+DWORD CopyList(const std::vector<std::string_view>& names, char* buffer, DWORD size) {
+  std::size_t length = 0;
+  for (const std::string_view name : names) length += name.size() + 1;
+  const bool fits = length + 1 <= size;
+  if (!fits && size < 2) {
     buffer[0] = '\0';
     return 0;
   }
-  const std::size_t count = std::size_t{size} - 2;
-  std::memcpy(buffer, list.data(), count);
+  const std::size_t count = fits ? length : std::size_t{size} - 2;
+  std::size_t at = 0;
+  for (const std::string_view name : names) {
+    if (at == count) break;
+    const std::size_t part = std::min(name.size(), count - at);
+    std::memcpy(buffer + at, name.data(), part);
+    at += part;
+    if (at < count) buffer[at++] = '\0';
+  }
   buffer[count] = '\0';
-  buffer[count + 1] = '\0';
+  if (count + 1 < size && (!fits || count == 0)) buffer[count + 1] = '\0';
   return static_cast<DWORD>(count);
 }
 
@@ -279,89 +296,101 @@ bool WritableKey(std::string_view name) {
 }
 
 // The line ending new lines get: the file's own, else a plain newline.
-std::string LineEndingOf(const std::vector<Line>& lines) {
-  for (const Line& line : lines) {
-    if (!line.ending.empty()) return line.ending;
-  }
-  return "\n";
+std::string_view LineEndingOf(std::string_view content) {
+  const std::size_t newline = content.find('\n');
+  if (newline == std::string_view::npos) return "\n";
+  return newline > 0 && content[newline - 1] == '\r' ? "\r\n" : "\n";
 }
 
-// Inserts lines at index. When they follow a last line that has no ending, that line gets
-// one and the new last line goes without, as the file did.
-void InsertLines(std::vector<Line>& lines, std::size_t index, std::vector<Line> added) {
-  if (added.empty()) return;
-  if (index > 0 && lines[index - 1].ending.empty()) {
-    lines[index - 1].ending = LineEndingOf(lines);
-    added.back().ending.clear();
-  }
-  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(index), added.begin(), added.end());
+std::size_t OffsetIn(std::string_view content, std::string_view part) {
+  return static_cast<std::size_t>(part.data() - content.data());
 }
 
-// Each change returns whether it changed anything.
-bool SetValue(std::vector<Line>& lines, std::string_view section, std::string_view key,
-              std::string_view value, TSectionMatch match) {
-  const std::string ending = LineEndingOf(lines);
-  std::string keyLine = std::string(key) + "=" + std::string(value);
-  const std::size_t header = FindSection(lines, section, match);
-  if (header == kNone) {
-    // Built by appending: GCC 12 at -O3 wrongly warns of overlap in the + chain.
-    std::string headerLine(1, '[');
-    headerLine.append(section).append(1, ']');
-    InsertLines(lines, lines.size(),
-                {{std::move(headerLine), ending}, {std::move(keyLine), ending}});
-    return true;
-  }
-  const std::size_t end = SectionEnd(lines, header);
-  std::size_t lastKey = header;
-  for (std::size_t i = header + 1; i < end; ++i) {
-    const Entry entry = Classify(lines[i].text);
-    if (entry.kind != Entry::kKey) continue;
-    if (SameName(entry.name, key)) {
+// Each change builds the new content in out and returns whether it changed anything. New
+// lines that follow a last line without an ending give it one and go without, as it did.
+bool SetValue(std::string_view content, std::string_view section, std::string_view key,
+              std::string_view value, TSectionMatch match, std::string& out) {
+  const std::string_view ending = LineEndingOf(content);
+  LineReader reader(content);
+  Line line;
+  bool inside = false;
+  std::size_t insertAt = std::string_view::npos;  // behind the section's last key or header
+  bool unended = false;
+  while (reader.Next(line)) {
+    const Entry entry = Classify(line.text);
+    if (entry.kind == Entry::kSection) {
+      if (inside) break;
+      inside = SameSection(entry.name, section, match);
+    } else if (!inside || entry.kind != Entry::kKey) {
+      continue;
+    } else if (SameName(entry.name, key)) {
       // Keep the key as spelled and any blanks after '='; only the value changes. A value
       // that brings its own leading blanks replaces the old ones, or every rewrite of the
       // same value would add to them.
-      std::string_view kept = std::string_view(lines[i].text).substr(0, entry.valueOffset);
+      std::string_view kept = line.text.substr(0, entry.valueOffset);
       if (!value.empty() && IsBlank(value.front())) kept = TrimRight(kept);
-      lines[i].text = std::string(kept) + std::string(value);
+      const std::size_t start = OffsetIn(content, line.text);
+      out.reserve(content.size() + value.size());
+      out.append(content.substr(0, start)).append(kept).append(value);
+      out.append(content.substr(start + line.text.size()));
       return true;
     }
-    lastKey = i;
+    if (inside) {
+      insertAt = OffsetIn(content, line.Whole()) + line.Whole().size();
+      unended = line.ending.empty();
+    }
   }
-  InsertLines(lines, lastKey + 1, {{std::move(keyLine), ending}});
+  out.reserve(content.size() + section.size() + key.size() + value.size() + 8);
+  if (insertAt == std::string_view::npos) {
+    insertAt = content.size();
+    unended = !content.empty() && content.back() != '\n';
+  }
+  out.append(content.substr(0, insertAt));
+  if (unended) out.append(ending);
+  if (!inside) out.append(1, '[').append(section).append(1, ']').append(ending);
+  out.append(key).append(1, '=').append(value);
+  if (!unended) out.append(ending);
+  out.append(content.substr(insertAt));
   return true;
 }
 
-bool DeleteKey(std::vector<Line>& lines, std::string_view section, std::string_view key,
-               TSectionMatch match) {
-  const std::size_t header = FindSection(lines, section, match);
-  if (header == kNone) return false;
-  const std::size_t end = SectionEnd(lines, header);
+bool DeleteKey(std::string_view content, std::string_view section, std::string_view key,
+               TSectionMatch match, std::string& out) {
+  enum { kBefore, kInside, kAfter } place = kBefore;
   bool changed = false;
-  std::size_t kept = header + 1;
-  for (std::size_t i = header + 1; i < end; ++i) {
-    const Entry entry = Classify(lines[i].text);
-    if (entry.kind == Entry::kKey && SameName(entry.name, key)) {
+  out.reserve(content.size());
+  LineReader reader(content);
+  Line line;
+  while (reader.Next(line)) {
+    const Entry entry = Classify(line.text);
+    if (entry.kind == Entry::kSection && place != kAfter) {
+      place = place == kInside                          ? kAfter
+              : SameSection(entry.name, section, match) ? kInside
+                                                        : kBefore;
+    } else if (place == kInside && entry.kind == Entry::kKey && SameName(entry.name, key)) {
       changed = true;
       continue;
     }
-    if (kept != i) lines[kept] = std::move(lines[i]);
-    ++kept;
+    out.append(line.Whole());
   }
-  lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(kept),
-              lines.begin() + static_cast<std::ptrdiff_t>(end));
   return changed;
 }
 
 // Every section of the name goes, so that no later copy of it becomes visible.
-bool DeleteSection(std::vector<Line>& lines, std::string_view section, TSectionMatch match) {
+bool DeleteSection(std::string_view content, std::string_view section, TSectionMatch match,
+                   std::string& out) {
   bool changed = false;
-  std::size_t header = FindSection(lines, section, match);
-  while (header != kNone) {
-    const std::size_t end = SectionEnd(lines, header);
-    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header),
-                lines.begin() + static_cast<std::ptrdiff_t>(end));
-    changed = true;
-    header = FindSection(lines, section, match, header);
+  bool dropping = false;
+  out.reserve(content.size());
+  LineReader reader(content);
+  Line line;
+  while (reader.Next(line)) {
+    const Entry entry = Classify(line.text);
+    if (entry.kind == Entry::kSection) {
+      dropping = SameSection(entry.name, section, match);
+      changed = changed || dropping;
+    }
+    if (!dropping) out.append(line.Whole());
   }
   return changed;
 }
@@ -372,8 +401,9 @@ UINT GetPrivateProfileIntA(const char* section, const char* key, int defaultValu
                            const char* fileName) {
   const UINT fallback = static_cast<UINT>(defaultValue);
   if (section == nullptr || key == nullptr) return fallback;
-  const std::optional<std::string> value =
-      LookupValue(LoadLines(fileName), Trim(section), Trim(key), TSectionMatch::IgnoreCase);
+  const std::string content = LoadContent(fileName);
+  const std::optional<std::string_view> value =
+      LookupValue(content, Trim(section), Trim(key), TSectionMatch::IgnoreCase);
   return value ? ParseUint(*value) : fallback;
 }
 
@@ -381,10 +411,11 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
                                char* buffer, DWORD size, const char* fileName,
                                TSectionMatch match) {
   if (buffer == nullptr || size == 0) return 0;
-  const std::vector<Line> lines = LoadLines(fileName);
-  if (section == nullptr) return CopyList(SectionNames(lines), buffer, size);
-  if (key == nullptr) return CopyList(KeyNames(lines, Trim(section), match), buffer, size);
-  const std::optional<std::string> value = LookupValue(lines, Trim(section), Trim(key), match);
+  const std::string content = LoadContent(fileName);
+  if (section == nullptr) return CopyList(SectionNames(content), buffer, size);
+  if (key == nullptr) return CopyList(KeyNames(content, Trim(section), match), buffer, size);
+  const std::optional<std::string_view> value =
+      LookupValue(content, Trim(section), Trim(key), match);
   if (value) return CopyString(*value, buffer, size);
   // Trailing blanks of the default are dropped, as they would be from a stored value.
   return CopyString(TrimRight(defaultValue != nullptr ? defaultValue : ""), buffer, size);
@@ -406,18 +437,17 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
   const bool deleting = key == nullptr || value == nullptr;
   if (status == ReadStatus::kMissing && deleting) return 1;
 
-  std::vector<Line> lines = SplitLines(content);
+  std::string replacement;
   bool changed = false;
   if (key == nullptr) {
-    changed = DeleteSection(lines, sectionName, match);
+    changed = DeleteSection(content, sectionName, match, replacement);
   } else if (value == nullptr) {
-    changed = DeleteKey(lines, sectionName, keyName, match);
+    changed = DeleteKey(content, sectionName, keyName, match, replacement);
   } else {
-    changed = SetValue(lines, sectionName, keyName, value, match);
+    changed = SetValue(content, sectionName, keyName, value, match, replacement);
   }
   if (!changed) return 1;
   // Readers see the old file or the new one, never half of one.
-  const std::string replacement = JoinLines(lines);
   return ReplaceFileContents(fileName, reinterpret_cast<const std::uint8_t*>(replacement.data()),
                              replacement.size()) == TReplaceResult::Replaced
              ? 1
