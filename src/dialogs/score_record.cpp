@@ -135,9 +135,14 @@ std::optional<std::string> DisplayLineOfRecord(std::string_view record) {
   std::snprintf(number, sizeof number, "%2d", columns);
   line += number;
   line += " (" + std::to_string(static_cast<long long>(rows) * columns) + " pieces)\t";
-  line += name;
+  // A name too long for the line gives way, never the time: a time cut short would read
+  // back as another time.
+  const std::string clock = ClockText(seconds);
+  const std::size_t fixed = Utf8CharCount(line) + 1 + Utf8CharCount(clock);
+  const std::size_t limit = ScoreLineChars - 1;
+  line.append(name, 0, Utf8CharsLength(name, fixed < limit ? limit - fixed : 0));
   line += '\t';
-  line += ClockText(seconds);
+  line += clock;
   return line;
 }
 

@@ -48,7 +48,8 @@ std::string ShortRecord(int rows, int columns, std::string_view name, int second
 
 // The display line of a stored record of either form; none for a record shorter than four
 // characters (the end of a list). A record with fewer than three "~" still gives a line:
-// missing parts read as an empty name and a time of 0.
+// missing parts read as an empty name and a time of 0. A name too long for a display line
+// is cut so that the time stays whole.
 std::optional<std::string> DisplayLineOfRecord(std::string_view record);
 
 // Reads a display line: rows from its first two characters, columns from the two
