@@ -67,16 +67,16 @@ std::size_t Kept(const std::vector<std::string>& lines) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  score_fuzz::FreshGameDirectory();
+  score_fuzz::TMemoryFiles& files = score_fuzz::FreshFiles();
   // The list is the file's first section when the store would name it so.
   const std::string probe = ScoreDirectory() + "probe.ini";
-  score_fuzz::PutFile(probe, data, size);
+  files.Put(probe, data, size);
   char sections[512];
   GetPrivateProfileStringA(nullptr, nullptr, "", sections, sizeof sections, probe.c_str());
   std::string name = sections;
   if (name.empty() || ScoreSectionName(name) != name) name = "Alphabet";
   const std::string path = ScoreFilePath(name, TGameType::Sliding);
-  score_fuzz::PutFile(path, data, size);
+  files.Put(path, data, size);
   TBestTimes list(name.c_str(), TGameType::Sliding);
 
   TChoices choices(data, size);
@@ -100,10 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int rows = 3 + (size > 1 ? data[1] % 18 : 0);
   const int seconds = size > 2 ? data[2] * 7 : 0;
   const bool best = list.IsBestTime(columns, rows, 0, 0, seconds);
-  const std::string before = fuzz_scratch::FileBytes(path);
+  const std::string before = files.Bytes(path);
   list.RecordTime(columns, rows, 0, 0, seconds, "Fuzz~Name");
   if (!best) {
-    Check(fuzz_scratch::FileBytes(path) == before, "no best time, yet the file changed");
+    Check(files.Bytes(path) == before, "no best time, yet the file changed");
   } else if (lines.size() < kMaxEntries) {
     const std::vector<std::string> after = Entries(list);
     int key = 0;

@@ -5,6 +5,7 @@
 // looked at closely, as its hash says.
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "choices.h"
@@ -31,8 +32,7 @@ std::vector<std::string> Names(const char* section, const std::string& path) {
   return names;
 }
 
-std::size_t HeaderLines(const std::string& path) {
-  const std::string bytes = fuzz_scratch::FileBytes(path);
+std::size_t HeaderLines(std::string_view bytes) {
   std::size_t headers = 0;
   for (std::size_t at = 0; at < bytes.size(); ++at) {
     headers += bytes[at] == '[' && (at == 0 || bytes[at - 1] == '\n') ? 1 : 0;
@@ -40,9 +40,9 @@ std::size_t HeaderLines(const std::string& path) {
   return headers;
 }
 
-void CheckScoreFile(const std::string& path, TChoices& choices) {
+void CheckScoreFile(const std::string& path, std::string_view bytes, TChoices& choices) {
   const std::vector<std::string> sections = Names(nullptr, path);
-  Check(HeaderLines(path) == sections.size(), "a section written twice");
+  Check(HeaderLines(bytes) == sections.size(), "a section written twice");
   if (sections.empty()) return;
   const char* section = sections[choices.Take(sections.size())].c_str();
   const std::vector<std::string> keys = Names(section, path);
@@ -64,13 +64,14 @@ void CheckScoreFile(const std::string& path, TChoices& choices) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::filesystem::path dir = score_fuzz::FreshGameDirectory();
-  const std::string old = (dir / "Scores.ini").string();
-  score_fuzz::PutFile(old, data, size);
+  score_fuzz::TMemoryFiles& files = score_fuzz::FreshFiles();
+  const std::string old = std::string(GameDirectory()) + "Scores.ini";
+  files.Put(old, data, size);
   ConvertOldScoreFile(old.c_str(), TGameType::Sliding);
   TChoices choices(data, size);
-  for (const auto& entry : std::filesystem::directory_iterator(ScoreDirectory())) {
-    CheckScoreFile(entry.path().string(), choices);
+  const std::string scores = ScoreDirectory();
+  for (const auto& [path, bytes] : files.Files) {
+    if (path.starts_with(scores)) CheckScoreFile(path, bytes, choices);
   }
   return 0;
 }

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <set>
@@ -20,6 +19,7 @@
 #include "platform/files.h"
 #include "platform/game_directory.h"
 #include "platform/profile.h"
+#include "platform/profile_storage.h"
 
 namespace {
 
@@ -184,9 +184,12 @@ void ImportOldScores(const char* settingsPath, TWindow* owner) {
 
 void ConvertOldScoreFile(const char* fileName, TGameType type) {
   if (fileName == nullptr) return;
-  std::ifstream file(fileName, std::ios::binary);
-  if (!file) return;
+  std::string content;
+  if (ProfileStorage().Read(fileName, content) != TReadStatus::Ok) return;
   TOldEntry entry;
-  std::string line;
-  while (std::getline(file, line)) TakeOldLine(line, entry, type);
+  for (std::string_view rest(content); !rest.empty();) {
+    const std::size_t end = rest.find('\n');
+    TakeOldLine(std::string(rest.substr(0, end)), entry, type);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+  }
 }

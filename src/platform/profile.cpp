@@ -2,20 +2,15 @@
 // change only the lines they must and replace the file through a temporary beside it.
 #include "platform/profile.h"
 
-#include "platform/replace_file.h"
+#include "platform/profile_storage.h"
 #include "platform/utf8.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <sys/stat.h>
 
 namespace {
 
@@ -125,42 +120,12 @@ Entry Classify(std::string_view text) {
   return {Entry::kKey, name, TrimRight(text.substr(valueOffset)), valueOffset};
 }
 
-enum class ReadStatus { kOk, kMissing, kFailed };
-
-// The size of an open regular file, to read it in one go; nothing for anything else.
-std::optional<std::size_t> RegularFileSize(std::FILE* file) {
-  struct stat info {};
-  if (fstat(fileno(file), &info) != 0 || (info.st_mode & S_IFMT) != S_IFREG) return std::nullopt;
-  return static_cast<std::size_t>(info.st_size);
-}
-
-ReadStatus ReadWholeFile(const char* fileName, std::string& content) {
-  content.clear();
-  std::FILE* file = std::fopen(fileName, "rb");
-  if (file == nullptr) return errno == ENOENT ? ReadStatus::kMissing : ReadStatus::kFailed;
-  // The reads below go straight into the content: a stream buffer would only be one more
-  // allocation and copy.
-  std::setvbuf(file, nullptr, _IONBF, 0);
-  std::size_t got = 0;
-  if (const std::optional<std::size_t> size = RegularFileSize(file); size && *size > 0) {
-    content.resize(*size);
-    got = std::fread(content.data(), 1, *size, file);
-    content.resize(got);
-  }
-  // Whatever the size did not tell: a file that grew meanwhile, or one that is not regular.
-  if (std::ferror(file) == 0 && std::feof(file) == 0) {
-    char chunk[4096];
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) content.append(chunk, got);
-  }
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  return failed ? ReadStatus::kFailed : ReadStatus::kOk;
-}
-
 // Reads see an unreadable file as a missing one: the caller gets its defaults.
 std::string LoadContent(const char* fileName) {
   std::string content;
-  if (fileName == nullptr || ReadWholeFile(fileName, content) != ReadStatus::kOk) content.clear();
+  if (fileName == nullptr || ProfileStorage().Read(fileName, content) != TReadStatus::Ok) {
+    content.clear();
+  }
   return content;
 }
 
@@ -431,11 +396,11 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
   if (value != nullptr && HasLineBreak(value)) return 0;
 
   std::string content;
-  const ReadStatus status = ReadWholeFile(fileName, content);
+  const TReadStatus status = ProfileStorage().Read(fileName, content);
   // Never overwrite a file whose content we could not read.
-  if (status == ReadStatus::kFailed) return 0;
+  if (status == TReadStatus::Failed) return 0;
   const bool deleting = key == nullptr || value == nullptr;
-  if (status == ReadStatus::kMissing && deleting) return 1;
+  if (status == TReadStatus::Missing && deleting) return 1;
 
   std::string replacement;
   bool changed = false;
@@ -448,8 +413,5 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
   }
   if (!changed) return 1;
   // Readers see the old file or the new one, never half of one.
-  return ReplaceFileContents(fileName, reinterpret_cast<const std::uint8_t*>(replacement.data()),
-                             replacement.size()) == TReplaceResult::Replaced
-             ? 1
-             : 0;
+  return ProfileStorage().Replace(fileName, replacement) ? 1 : 0;
 }

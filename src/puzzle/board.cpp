@@ -13,9 +13,11 @@ TPuzzle::TPuzzle(int columns, int rows, TWindow* parent)
   SetBkgndColor(0x808080);
   PaletteDevice = (TScreenDC().GetDeviceCaps(RASTERCAPS) & RC_PALETTE) != 0;
   if (PaletteDevice) HalftonePalette = std::make_unique<THalftonePalette>();
+  PieceStore.reserve(static_cast<std::size_t>(MaxSide) * MaxSide);
   for (int y = 0; y < MaxSide; ++y) {
-    for (int x = 0; x < MaxSide; ++x)
-      Pieces[y][x] = std::make_unique<TTombol>(this, 0, 0, 0, 0, 0, x, y);
+    for (int x = 0; x < MaxSide; ++x) {
+      Pieces[y][x] = &PieceStore.emplace_back(this, 0, 0, 0, 0, 0, x, y);
+    }
   }
 }
 

@@ -33,7 +33,7 @@ TTombol* TPuzzle::HitTest(const TPoint& p) {
   }
   for (int y = firstRow; y <= lastRow; ++y) {
     for (int x = firstColumn; x <= lastColumn; ++x) {
-      if (Pieces[y][x]->GetRect().Contains(p)) return Pieces[y][x].get();
+      if (Pieces[y][x]->GetRect().Contains(p)) return Pieces[y][x];
     }
   }
   return nullptr;

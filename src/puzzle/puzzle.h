@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "framework/dc.h"
 #include "framework/gdi.h"
@@ -123,7 +124,9 @@ class TPuzzle : public TWindow {
   void UseHalftonePalette();
   void ReleasePalette();
 
-  std::unique_ptr<TTombol> Pieces[MaxSide][MaxSide];  // [row][column]
+  // Every piece, in one block: the board makes all of them at once and none ever moves.
+  std::vector<TTombol> PieceStore;
+  TTombol* Pieces[MaxSide][MaxSide] = {};  // [row][column], into PieceStore
   TTombol* PressedPiece = nullptr;
   int ActiveX;
   int ActiveY;

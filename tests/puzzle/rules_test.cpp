@@ -41,12 +41,12 @@ TEST(SlidingClicks, ARunSlidesWithOneTestAndOneSound) {
   TSoundLog sounds;
   TPuzzle& b = *rig.Board;
   SetBoard(b, "1 2 3 4 / 5 6 7 8 / 9 10 11 12 / 13 14 15 _");
-  b.ClickPiece(b.Pieces[0][3].get());
+  b.ClickPiece(b.Pieces[0][3]);
   EXPECT_EQ(BoardText(b), "1 2 3 _ / 5 6 7 4 / 9 10 11 8 / 13 14 15 12");
   EXPECT_EQ(rig.Parent.Notes, std::vector<UINT>{WM_PUZZLEMOVED});
   EXPECT_EQ(sounds.Played, std::vector<int>{WAVE_SLIDE});
   // A piece in the same row: the run slides along the row.
-  b.ClickPiece(b.Pieces[0][0].get());
+  b.ClickPiece(b.Pieces[0][0]);
   EXPECT_EQ(BoardText(b), "_ 1 2 3 / 5 6 7 4 / 9 10 11 8 / 13 14 15 12");
 }
 
@@ -55,11 +55,11 @@ TEST(SlidingClicks, OffLineClickDoesNothingAndEmptyClickTestsWithSound) {
   TSoundLog sounds;
   TPuzzle& b = *rig.Board;
   SetBoard(b, "1 2 3 / 4 _ 6 / 7 8 5");
-  b.ClickPiece(b.Pieces[0][0].get());
+  b.ClickPiece(b.Pieces[0][0]);
   EXPECT_EQ(BoardText(b), "1 2 3 / 4 _ 6 / 7 8 5");
   EXPECT_TRUE(rig.Parent.Notes.empty());
   EXPECT_TRUE(sounds.Played.empty());
-  b.ClickPiece(b.Pieces[1][1].get());
+  b.ClickPiece(b.Pieces[1][1]);
   EXPECT_EQ(rig.Parent.Notes, std::vector<UINT>{WM_PUZZLEMOVED});
   EXPECT_EQ(sounds.Played, std::vector<int>{WAVE_SLIDE});
 }
@@ -69,7 +69,7 @@ TEST(SlidingClicks, TheSolvingMoveNotifiesTwiceAndPlaysNoClick) {
   TSoundLog sounds;
   TPuzzle& b = *rig.Board;
   SetBoard(b, "1 2 3 / 4 5 6 / 7 _ 8");
-  b.ClickPiece(b.Pieces[2][2].get());
+  b.ClickPiece(b.Pieces[2][2]);
   EXPECT_EQ(BoardText(b), "1 2 3 / 4 5 6 / 7 8 _");
   EXPECT_EQ(rig.Parent.Notes, (std::vector<UINT>{WM_PUZZLEMOVED, WM_PUZZLESOLVED}));
   EXPECT_TRUE(b.Idle);
@@ -82,7 +82,7 @@ TEST(SlidingClicks, SoundOffPlaysNothing) {
   TPuzzle& b = *rig.Board;
   b.SoundOn = false;
   SetBoard(b, "1 2 3 / 4 5 6 / 7 _ 8");
-  b.ClickPiece(b.Pieces[2][0].get());
+  b.ClickPiece(b.Pieces[2][0]);
   EXPECT_EQ(BoardText(b), "1 2 3 / 4 5 6 / _ 7 8");
   EXPECT_TRUE(sounds.Played.empty());
   EXPECT_EQ(sounds.Stops, 0);
@@ -111,16 +111,16 @@ TEST(JigsawClicks, SelectDeselectAndSwapWithTheirSounds) {
   TSoundLog sounds;
   TPuzzle& b = *rig.Board;
   SetBoard(b, "2 1 3 / 4 5 6 / 9 8 7");
-  b.ClickPiece(b.Pieces[0][0].get());
+  b.ClickPiece(b.Pieces[0][0]);
   EXPECT_EQ(b.ActiveX, 0);
   EXPECT_EQ(b.ActiveY, 0);
-  b.ClickPiece(b.Pieces[0][0].get());
+  b.ClickPiece(b.Pieces[0][0]);
   EXPECT_EQ(b.ActiveX, -1);
   EXPECT_EQ(sounds.Played, (std::vector<int>{WAVE_SLIDE, WAVE_SLIDE}));
   EXPECT_TRUE(rig.Parent.Notes.empty());
 
-  b.ClickPiece(b.Pieces[0][0].get());
-  b.ClickPiece(b.Pieces[0][1].get());
+  b.ClickPiece(b.Pieces[0][0]);
+  b.ClickPiece(b.Pieces[0][1]);
   EXPECT_EQ(BoardText(b), "1 2 3 / 4 5 6 / 9 8 7");
   EXPECT_EQ(b.ActiveX, -1);
   EXPECT_EQ(b.Pieces[0][0]->HomeX, 0);
@@ -128,8 +128,8 @@ TEST(JigsawClicks, SelectDeselectAndSwapWithTheirSounds) {
   EXPECT_EQ(rig.Parent.Notes, std::vector<UINT>{WM_PUZZLEMOVED});
 
   // The swap that solves the board plays no click and leaves no selection.
-  b.ClickPiece(b.Pieces[2][2].get());
-  b.ClickPiece(b.Pieces[2][0].get());
+  b.ClickPiece(b.Pieces[2][2]);
+  b.ClickPiece(b.Pieces[2][0]);
   EXPECT_EQ(BoardText(b), "1 2 3 / 4 5 6 / 7 8 9");
   EXPECT_TRUE(b.Idle);
   EXPECT_EQ(b.ActiveX, -1);
@@ -273,7 +273,7 @@ TEST(ModelBased, RandomPlayKeepsEveryInvariant) {
     for (int step = 0; step < 1500 && !HasFatalFailure(); ++step) {
       const int action = pick(100);
       if (action < 55) {
-        b.ClickPiece(b.Pieces[pick(b.Rows)][pick(b.Columns)].get());
+        b.ClickPiece(b.Pieces[pick(b.Rows)][pick(b.Columns)]);
       } else if (action < 85) {
         if (b.GameType == TGameType::Sliding) {
           switch (pick(4)) {

@@ -95,7 +95,7 @@ TEST_F(SavedGame, LoadRestoresThePositionWithTheActiveCellOnTheEmptySpace) {
   // Cells off the loaded board are hidden.
   EXPECT_FALSE(loader.Board->Pieces[0][4]->Visible);
   // And play goes on: the last slide solves it.
-  loader.Board->ClickPiece(loader.Board->Pieces[2][2].get());
+  loader.Board->ClickPiece(loader.Board->Pieces[2][2]);
   EXPECT_EQ(loader.Parent.Notes.back(), WM_PUZZLESOLVED);
 }
 
