@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "choices.h"
+#include "memory_files.h"
 #include "platform/profile.h"
-#include "scratch_dir.h"
 
 namespace {
 
@@ -31,10 +31,9 @@ void Check(bool condition, const char* what) {
   }
 }
 
-// Every write makes the profile code flush its file; in memory that costs nothing.
+// Never on disk: the file lives in memory behind the profile functions.
 const std::string& IniPath() {
-  static const std::string path =
-      (fuzz_scratch::Directory("kavro_profile_fuzz") / "fuzz.ini").string();
+  static const std::string path = "/kavro-profile-fuzz/fuzz.ini";
   return path;
 }
 
@@ -143,7 +142,8 @@ void CheckOthersKept(const TSurvey& survey, const std::string& section, const ch
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz_scratch::PutFile(IniPath(), data, size);
+  fuzz_files::TMemoryFiles& files = fuzz_files::FreshFiles();
+  files.Put(IniPath(), data, size);
   TChoices choices(data, size);
   // Room for every result: none is longer than the file, and a change adds a few bytes.
   const auto roomy = static_cast<DWORD>(size + 128);
@@ -156,7 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       where < 2 && !survey.Section.empty() ? survey.Section : "Fuzz Section";
   const std::string key = known ? survey.Keys[choices.Take(survey.Keys.size())] : "Fuzz Key";
   const char* path = IniPath().c_str();
-  const std::string before = fuzz_scratch::FileBytes(IniPath());
+  const std::string before = files.Bytes(IniPath());
   switch (choices.Take(3)) {
     case 0:
       if (WritePrivateProfileStringA(section.c_str(), key.c_str(), "fuzzed value", path) == 0)
@@ -175,6 +175,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       CheckOthersKept(survey, section, nullptr, roomy);
       return 0;
   }
-  Check(fuzz_scratch::FileBytes(IniPath()) == before, "a failed change altered the file");
+  Check(files.Bytes(IniPath()) == before, "a failed change altered the file");
   return 0;
 }
