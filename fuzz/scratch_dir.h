@@ -57,16 +57,4 @@ inline void PutFile(const std::string& path, const void* data, std::size_t size)
   }
 }
 
-// The bytes of the file at path; none when it cannot be read.
-inline std::string FileBytes(const std::string& path) {
-  std::string bytes;
-  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-    char chunk[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-    std::fclose(file);
-  }
-  return bytes;
-}
-
 }  // namespace fuzz_scratch
