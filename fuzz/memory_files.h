@@ -19,7 +19,10 @@ class TMemoryFiles final : public TProfileStorage {
  public:
   TReadStatus Read(const char* path, std::string& content) override {
     const auto file = Files.find(path);
-    if (file == Files.end()) return TReadStatus::Missing;
+    if (file == Files.end()) {
+      content.clear();
+      return TReadStatus::Missing;
+    }
     content = file->second;
     return TReadStatus::Ok;
   }
@@ -42,11 +45,9 @@ class TMemoryFiles final : public TProfileStorage {
 
 // This process's files, set as the profile functions' storage on first use, and empty.
 inline TMemoryFiles& FreshFiles() {
-  static TMemoryFiles& files = []() -> TMemoryFiles& {
-    static TMemoryFiles made;
-    SetProfileStorage(&made);
-    return made;
-  }();
+  static TMemoryFiles files;
+  static const bool installed = (SetProfileStorage(&files), true);
+  (void)installed;
   files.Files.clear();
   return files;
 }

@@ -2,8 +2,6 @@
 // and checks that abort.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -28,10 +26,8 @@ using fuzz_files::TMemoryFiles;
 // This process's score files, empty. The game directory is a scratch directory of its own,
 // so that anything that did reach the disk would land there.
 inline TMemoryFiles& FreshFiles() {
-  static const bool placed = [] {
-    SetGameDirectory(fuzz_scratch::Directory("kavro_score_fuzz").string());
-    return true;
-  }();
+  static const bool placed =
+      (SetGameDirectory(fuzz_scratch::Directory("kavro_score_fuzz").string()), true);
   (void)placed;
   return fuzz_files::FreshFiles();
 }
