@@ -1,0 +1,36 @@
+// What every headless desktop shares: waiting for its windows.
+#include "compositor.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <algorithm>
+
+bool TCompositor::WaitForWindows(const QString& title, int count, int milliseconds) {
+  QElapsedTimer waited;
+  waited.start();
+  for (;;) {
+    const std::vector<TWindow> windows = Windows();
+    const auto shown = std::count_if(windows.begin(), windows.end(),
+                                     [&](const TWindow& w) { return w.Title == title; });
+    if (shown == count) return true;
+    if (waited.elapsed() > milliseconds) return false;
+    Pause(100);
+  }
+}
+
+bool TCompositor::WaitForGone(const QString& title, int milliseconds) {
+  return WaitForWindows(title, 0, milliseconds);
+}
+
+std::optional<TCompositor::TWindow> TCompositor::Find(const QString& title) {
+  const std::vector<TWindow> windows = Windows();
+  const auto newest = std::find_if(windows.rbegin(), windows.rend(),
+                                   [&](const TWindow& w) { return w.Title == title; });
+  if (newest == windows.rend()) return std::nullopt;
+  return *newest;
+}
+
+void TCompositor::Pause(int milliseconds) {
+  QThread::msleep(static_cast<unsigned long>(milliseconds));
+}

@@ -1,0 +1,2 @@
+// Placeholder until the shared flows land.
+#include "compositor.h"
