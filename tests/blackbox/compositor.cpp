@@ -13,7 +13,10 @@ bool TCompositor::WaitForWindows(const QString& title, int count, int millisecon
     const std::vector<TWindow> windows = Windows();
     const auto shown = std::count_if(windows.begin(), windows.end(),
                                      [&](const TWindow& w) { return w.Title == title; });
-    if (shown == count) return true;
+    if (shown == count) {
+      Pause(400);  // mapped or gone: let the program take the focus and paint
+      return true;
+    }
     if (waited.elapsed() > milliseconds) return false;
     Pause(100);
   }
