@@ -228,15 +228,18 @@ TKwinDesktop::~TKwinDesktop() {
     Bus.reset();
     QDBusConnection::disconnectFromBus(BusName);
   }
-  // KWin, its bus and whatever they started share the process group set up at start.
+  // KWin first: the bus session reaps it and ends its bus daemon. Whatever is left shares
+  // the process group set up at start.
   if (Kwin.state() != QProcess::NotRunning) {
     const pid_t group = static_cast<pid_t>(Kwin.processId());
-    kill(-group, SIGTERM);
+    QFile pid(Runtime.filePath("kwin.pid"));
+    const pid_t kwin = pid.open(QIODevice::ReadOnly) ? pid.readAll().trimmed().toInt() : 0;
+    kill(kwin > 0 ? kwin : -group, SIGTERM);
     if (!Kwin.waitForFinished(5000)) {
       kill(-group, SIGKILL);
       Kwin.waitForFinished(3000);
     }
-    kill(-group, SIGKILL);  // the bus daemon, should it outlive its session
+    kill(-group, SIGKILL);
   }
 }
 
@@ -280,7 +283,8 @@ bool TKwinDesktop::StartKwin() {
   Kwin.setChildProcessModifier([] { setsid(); });
   const QString command =
       QStringLiteral(
-          "echo \"$DBUS_SESSION_BUS_ADDRESS\" > bus.address && exec ./kwin_wayland --virtual "
+          "echo $$ > kwin.pid && echo \"$DBUS_SESSION_BUS_ADDRESS\" > bus.address && "
+          "exec ./kwin_wayland --virtual "
           "--width %1 --height %2 --scale %3 --socket %4 --no-lockscreen "
           "--no-global-shortcuts --no-kactivities")
           .arg(Width)
