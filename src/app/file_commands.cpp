@@ -72,11 +72,13 @@ std::optional<std::string> TMyWindow::AskPictureFile(bool withStartDirectory) {
   const std::optional<std::string> dir =
       withStartDirectory ? DirectoryOf(CurrentFile) : std::nullopt;
   TOpenSaveDialog::TData data(OpenFlags, PictureFilter, dir ? dir->c_str() : nullptr, "*");
-  if (TCustomOpenDialog(this, data).Execute() != IDOK || data.FileName[0] == '\0') {
-    return std::nullopt;
-  }
+  const bool chosen = TCustomOpenDialog(this, data).Execute() == IDOK;
+  // A path too long for the dialog's buffer is a choice too, and gets the same answer.
+  const bool tooLong =
+      chosen ? std::strlen(data.FileName) >= PictureNameSize : data.Error == FNERR_BUFFERTOOSMALL;
+  if (!tooLong && (!chosen || data.FileName[0] == '\0')) return std::nullopt;
   // A saved game could not name the picture: refused now, never cut later.
-  if (std::strlen(data.FileName) >= PictureNameSize) {
+  if (tooLong) {
     MessageBox("The path of this picture is too long.", "Kavro", MB_ICONSTOP | MB_OK);
     return std::nullopt;
   }

@@ -116,10 +116,13 @@ TMyWindow::TMyWindow(TWindow* parent, const char* title, TPuzzle* client)
   StatusBar->Attr.Id = StatusBarId;
   Insert(*StatusBar, TEdge::Bottom);
 
-  Attr.X = 0;
-  Attr.Y = 0;
-  Attr.W = GetSystemMetrics(SM_CXSCREEN);
-  Attr.H = GetSystemMetrics(SM_CYSCREEN);
+  // The size it has until the desktop maximizes it: never more than the desktop leaves
+  // free for windows, or the status bar would lie below the screen's edge.
+  const TRect workArea = GetWorkArea();
+  Attr.X = workArea.left;
+  Attr.Y = workArea.top;
+  Attr.W = workArea.Width();
+  Attr.H = workArea.Height();
 }
 
 TMyWindow::~TMyWindow() {

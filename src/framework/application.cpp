@@ -4,7 +4,11 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QTimer>
 
+#include <string>
+
+#include "framework/desktop_platform.h"
 #include "framework/key_map.h"
 #include "framework/window.h"
 #include "framework/window_impl.h"
@@ -55,15 +59,42 @@ class TAcceleratorFilter : public QObject {
   TApplication& App;
 };
 
+// A click on a window that a modal dialog blocks brings the dialog back to the front with
+// the keyboard, as on Windows; desktops that leave the click's activation with the blocked
+// window (GNOME and KWin on Wayland) would otherwise leave the dialog without its keys.
+class TModalKeeper : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::WindowActivate) return false;
+    auto* window = qobject_cast<QWidget*>(watched);
+    QWidget* modal = QApplication::activeModalWidget();
+    if (window == nullptr || modal == nullptr || !window->isWindow() || window == modal ||
+        modal->isAncestorOf(window)) {
+      return false;
+    }
+    const QPointer<QWidget> dialog(modal);
+    // After the desktop has finished activating the window clicked.
+    QTimer::singleShot(0, modal, [dialog] {
+      if (dialog == nullptr || QApplication::activeModalWidget() != dialog) return;
+      dialog->raise();
+      dialog->activateWindow();
+    });
+    return false;
+  }
+};
+
 }  // namespace
 
 struct TApplication::TImpl {
   // Qt wants argc and argv to outlive its application object.
   int Argc = 1;
   char ProgramName[8] = "kavro";
-  char* Argv[2] = {ProgramName, nullptr};
+  char PlatformOption[16] = "-platform";
+  std::string Platform;
+  char* Argv[4] = {ProgramName, nullptr, nullptr, nullptr};
   std::unique_ptr<QApplication> OwnApp;  // only when nobody made one before us
   std::unique_ptr<TAcceleratorFilter> Filter;
+  TModalKeeper ModalKeeper;
   QMetaObject::Connection IdleConnection;
   bool InIdle = false;
   long IdleCount = 0;
@@ -71,12 +102,18 @@ struct TApplication::TImpl {
 
 TApplication::TApplication(const char* name) : TModule(name), Pimpl(std::make_unique<TImpl>()) {
   if (QCoreApplication::instance() == nullptr) {
+    Pimpl->Platform = PlatformFor(CurrentSession());
+    if (!Pimpl->Platform.empty()) {
+      Pimpl->Argv[Pimpl->Argc++] = Pimpl->PlatformOption;
+      Pimpl->Argv[Pimpl->Argc++] = Pimpl->Platform.data();
+    }
     Pimpl->OwnApp = std::make_unique<QApplication>(Pimpl->Argc, Pimpl->Argv);
   }
   if (name != nullptr) QCoreApplication::setApplicationName(QString::fromUtf8(name));
   CurrentApplication = this;
   Pimpl->Filter = std::make_unique<TAcceleratorFilter>(*this);
   QCoreApplication::instance()->installEventFilter(Pimpl->Filter.get());
+  QCoreApplication::instance()->installEventFilter(&Pimpl->ModalKeeper);
   // The loop is idle when its dispatcher is about to wait for events.
   if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
     Pimpl->IdleConnection =
@@ -93,6 +130,7 @@ TApplication::~TApplication() {
   QObject::disconnect(Pimpl->IdleConnection);
   if (QCoreApplication::instance() != nullptr) {
     QCoreApplication::instance()->removeEventFilter(Pimpl->Filter.get());
+    QCoreApplication::instance()->removeEventFilter(&Pimpl->ModalKeeper);
   }
   MainWindow.reset();
   if (CurrentApplication == this) CurrentApplication = nullptr;

@@ -182,7 +182,13 @@ std::unique_ptr<TPalette> TClipboard::GetPalette() const {
 
 bool TClipboard::EmptyClipboard() {
   if (!IsOpen() || QGuiApplication::clipboard() == nullptr) return false;
-  QGuiApplication::clipboard()->clear();
+  if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+    // A compositor may keep another program's selection when a client clears it (KWin
+    // does); an offer of nothing at all replaces it everywhere.
+    QGuiApplication::clipboard()->setMimeData(new QMimeData);  // the clipboard takes it over
+  } else {
+    QGuiApplication::clipboard()->clear();
+  }
   return true;
 }
 

@@ -22,6 +22,15 @@ inline int DeviceEdge(int logical, qreal ratio) {
   const int truncated = static_cast<int>(v);
   return truncated - (v < truncated ? 1 : 0);
 }
+// The logical pixel whose device pixels [DeviceEdge(x), DeviceEdge(x + 1)) hold a point at
+// logical position p (p * ratio in device pixels): where a click lands is what was drawn
+// there, never the neighbour that rounding to the nearest logical pixel can give.
+inline int LogicalPixelAt(double position, qreal ratio) {
+  if (ratio == 1) return static_cast<int>(std::floor(position));
+  // Device positions arrive as whole pixels divided by the ratio: undo that first.
+  const double device = std::floor(position * ratio + 1e-6);
+  return static_cast<int>(std::ceil((device + 0.5) / ratio)) - 1;
+}
 inline QRect DeviceRect(const QRect& logical, qreal ratio) {
   if (ratio == 1) return logical;
   const int left = DeviceEdge(logical.x(), ratio);

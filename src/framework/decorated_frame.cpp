@@ -1,6 +1,10 @@
 // Decorations around a frame's client, command hints and decoration toggling.
 #include "framework/decorated_frame.h"
 
+#include <string>
+#include <string_view>
+
+#include "framework/menu.h"
 #include "framework/messages.h"
 #include "framework/resources.h"
 #include "framework/status_bar.h"
@@ -41,8 +45,17 @@ void TDecoratedFrame::ShowHint(int id) {
     bar->SetHintText(nullptr);
     return;
   }
-  const std::string* hint = TResources::FindString(static_cast<UINT>(id));
-  bar->SetHintText(hint != nullptr ? hint->c_str() : "");
+  if (const std::string* hint = TResources::FindString(static_cast<UINT>(id))) {
+    bar->SetHintText(hint->c_str());
+    return;
+  }
+  // An item with no hint of its own (a recent file) shows its whole text, which the menu
+  // may show shortened, without its mnemonic number.
+  char text[1024] = "";
+  TMenu(GetMenu()).GetMenuString(static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
+  std::string_view whole(text);
+  if (whole.size() > 3 && whole[0] == '&' && whole[2] == ' ') whole.remove_prefix(3);
+  bar->SetHintText(std::string(whole.substr(0, whole.find('\t'))).c_str());
 }
 
 TResult TDecoratedFrame::WindowProc(UINT msg, TParam1 p1, TParam2 p2) {

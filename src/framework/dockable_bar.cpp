@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "framework/floating_panel.h"
 #include "framework/harbor.h"
 #include "framework/qt_bridge.h"
 #include "framework/side_window.h"
@@ -74,8 +75,23 @@ void TDockableControlBar::FitFloatingWindow() {
   if (outer == nullptr) return;
   TSize size;
   GetDesiredSize(size);
-  outer->resize(std::max<int>(size.cx, CaptionWidth(outer->windowTitle())), size.cy);
+  if (auto* panel = dynamic_cast<TFloatingPanel*>(outer)) {
+    const int caption = panel->fontMetrics().horizontalAdvance(panel->windowTitle()) + 8;
+    panel->resize(std::max<int>(size.cx, caption), size.cy + panel->CaptionHeight());
+  } else {
+    outer->resize(std::max<int>(size.cx, CaptionWidth(outer->windowTitle())), size.cy);
+  }
   if (Impl()->PlaceClient) Impl()->PlaceClient();
+}
+
+void TDockableControlBar::MoveFloatingWindow(const TPoint& screenPoint) {
+  QWidget* outer = Impl()->Outer;
+  const QPoint at(screenPoint.x, screenPoint.y);
+  if (auto* panel = dynamic_cast<TFloatingPanel*>(outer)) {
+    panel->MoveInFrame(panel->parentWidget()->mapFromGlobal(at));
+  } else if (outer != nullptr) {
+    outer->move(at);
+  }
 }
 
 void TDockableControlBar::Float(const TPoint* screenPoint) {
@@ -93,34 +109,47 @@ void TDockableControlBar::Float(const TPoint* screenPoint) {
   }
   if (impl.Outer == nullptr) {
     const QPoint here = impl.Widget->mapToGlobal(QPoint(0, 0));
-    // Owned by the frame's window, so it stays above the frame and goes with it.
-    auto* outer = new TOuterWidget(impl.Widget, impl.Widget->window(),
-                                   Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    QWidget* frame = impl.Widget->window();
+    TOuterWidget* outer = nullptr;
+    int top = 0;
+    if (FloatsInFrame()) {
+      auto* panel = new TFloatingPanel(impl.Widget, frame);  // a child of the frame
+      top = panel->CaptionHeight();
+      outer = panel;
+    } else {
+      // Owned by the frame's window, so it stays above the frame and goes with it.
+      outer = new TOuterWidget(impl.Widget, frame,
+                               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+      MakeSideWindow(*outer);
+    }
     impl.Widget->setParent(outer);
-    impl.Widget->move(0, 0);
+    impl.Widget->move(0, top);
     impl.Widget->show();
     impl.Outer = outer;
-    MakeSideWindow(*outer);
     // A window made wider for its caption shows the bar in its middle, on the bar's colour.
     outer->setAutoFillBackground(true);
     QPalette palette = outer->palette();
     palette.setColor(QPalette::Window, QColor(ToQRgb(GetBkgndColor())));
     outer->setPalette(palette);
-    impl.PlaceClient = [this] {
+    impl.PlaceClient = [this, top] {
       TImpl& d = *Impl();
       if (d.Outer == nullptr) return;
       TSize size;
       GetDesiredSize(size);
       const int width = std::min<int>(d.Outer->width(), size.cx);
-      d.Widget->setGeometry((d.Outer->width() - width) / 2, 0, width, d.Outer->height());
+      d.Widget->setGeometry((d.Outer->width() - width) / 2, top, width, d.Outer->height() - top);
     };
-    outer->move(here);
+    MoveFloatingWindow(TPoint(here.x(), here.y()));
   }
   impl.Outer->setWindowTitle(QString::fromUtf8(GetCaption().c_str()));
   FitFloatingWindow();
-  if (screenPoint != nullptr) impl.Outer->move(screenPoint->x, screenPoint->y);
+  if (screenPoint != nullptr) MoveFloatingWindow(*screenPoint);
   if ((Attr.Style & WS_VISIBLE) == 0) return;
   impl.Outer->show();
+  if (!impl.Outer->isWindow()) {
+    impl.Outer->raise();
+    return;
+  }
   if (screenPoint == nullptr) return;
   // Before the desktop framed it the point placed the client area; the point is the
   // frame's, as the desktop reports it afterwards.

@@ -35,6 +35,8 @@ class TDockableControlBar : public TGadgetWindow {
   // Takes the bar out of its tool window into the strip.
   void Dock(TDockStrip& strip);
   void FitFloatingWindow();
+  // Puts the floating window's top left at a point of the screen.
+  void MoveFloatingWindow(const TPoint& screenPoint);
 
   TDockEdge Location = DockNone;
   bool Floating = false;

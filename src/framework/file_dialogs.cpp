@@ -21,8 +21,6 @@
 
 namespace {
 
-constexpr DWORD FNERR_BUFFERTOOSMALL = 0x3003;
-
 bool IsWild(const std::string& text) {
   return text.find_first_of("*?") != std::string::npos;
 }

@@ -22,6 +22,8 @@ constexpr DWORD OFN_PATHMUSTEXIST = 0x00000800;
 constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
 constexpr DWORD OFN_EXPLORER = 0x00080000;
 constexpr DWORD OFN_LONGNAMES = 0x00200000;
+// The error a dialog leaves when the chosen path does not fit its buffer.
+constexpr DWORD FNERR_BUFFERTOOSMALL = 0x3003;
 
 // Notification codes of the file dialogs (in NMHDR::code).
 constexpr UINT CDN_INITDONE = 0U - 601U;

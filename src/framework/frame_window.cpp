@@ -2,6 +2,7 @@
 #include "framework/frame_window.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMenuBar>
 #include <QPixmap>
@@ -80,7 +81,9 @@ class TWindowManagerAsker : public QObject {
 
   static void FitToScreen(QWidget& top) {
     const QScreen* screen = top.screen();
-    if (screen == nullptr) return;
+    // A Wayland program knows neither the work area nor where its window is: there the
+    // compositor's configure alone sizes a maximized frame.
+    if (screen == nullptr || QGuiApplication::platformName() == QLatin1String("wayland")) return;
     const QRect area = screen->availableGeometry();
     const QRect frame = top.frameGeometry();
     const QRect client = top.geometry();

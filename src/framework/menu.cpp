@@ -2,6 +2,7 @@
 #include "framework/menu.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMenuBar>
 #include <QPointer>
 #include <QTimer>
@@ -106,6 +107,32 @@ void SetCheck(QAction* action, bool checked) {
   action->setChecked(checked);
 }
 
+// The widest label a menu shows, in average characters of its font: a longer one (a deep
+// path among the recent files) is shortened in its middle, or the menu would reach across
+// the screen and push the shortcut column off it.
+constexpr int WidestLabel = 60;
+constexpr char FullTextProperty[] = "kavroFullText";
+
+void SetItemText(QAction* action, const QString& text) {
+  const qsizetype tab = text.indexOf('\t');
+  const QString label = text.left(tab);
+  const QFontMetrics metrics(action->font());
+  const int widest = WidestLabel * metrics.averageCharWidth();
+  if (metrics.horizontalAdvance(label) <= widest) {
+    action->setText(text);
+    action->setProperty(FullTextProperty, QVariant());
+    return;
+  }
+  const QString shown = metrics.elidedText(label, Qt::ElideMiddle, widest);
+  action->setText(tab < 0 ? shown : shown + text.mid(tab));
+  action->setProperty(FullTextProperty, text);
+}
+
+QString ItemText(const QAction& action) {
+  const QVariant full = action.property(FullTextProperty);
+  return full.isValid() ? full.toString() : action.text();
+}
+
 // Makes the item that flags describe; null when a pop-up handle is missing.
 QAction* MakeItem(QWidget* menu, UINT flags, std::uintptr_t idOrPopup, const char* text) {
   QAction* action = nullptr;
@@ -120,7 +147,7 @@ QAction* MakeItem(QWidget* menu, UINT flags, std::uintptr_t idOrPopup, const cha
     if ((flags & MF_SEPARATOR) != 0) {
       action->setSeparator(true);
     } else {
-      action->setText(QString::fromUtf8(text != nullptr ? text : ""));
+      SetItemText(action, QString::fromUtf8(text != nullptr ? text : ""));
       action->setData(static_cast<uint>(idOrPopup));
     }
     Wire(action);
@@ -259,7 +286,7 @@ UINT TMenu::GetMenuState(UINT item, UINT flags) const {
 
 int TMenu::GetMenuString(UINT item, char* text, int size, UINT flags) const {
   const TItem found = Find(Pimpl->Menu, item, flags);
-  return CopyText(found.Action != nullptr ? found.Action->text().toStdString() : std::string(),
+  return CopyText(found.Action != nullptr ? ItemText(*found.Action).toStdString() : std::string(),
                   text, size);
 }
 

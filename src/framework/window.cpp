@@ -24,9 +24,9 @@ void TWindow::TImpl::PaintPending(TWindow& window) {
 QImage TWindow::TImpl::NewBacking(COLORREF background) {
   const QSize size = Widget->size().expandedTo(QSize(1, 1));
   const qreal ratio = Widget->devicePixelRatio();
-  // Rounded up: Qt's device pixels of the client area are then all covered.
-  QImage image = UnfilledImage(static_cast<int>(std::ceil(size.width() * ratio)),
-                               static_cast<int>(std::ceil(size.height() * ratio)));
+  // Exactly the device pixels drawing reaches: the far edges round as every other edge
+  // does, and as Qt rounds the window's own size.
+  QImage image = UnfilledImage(DeviceEdge(size.width(), ratio), DeviceEdge(size.height(), ratio));
   if (image.isNull()) return image;
   image.fill(ToQRgb(background));
   image.setDevicePixelRatio(ratio);
@@ -462,18 +462,29 @@ bool TWindow::KillTimer(UINT id) {
   return false;
 }
 
+// Wayland lets a program grab the mouse only for a pop-up, and gives the window a button
+// was pressed in the pointer until its release anyway: there capture is only noted.
+namespace {
+bool GrabsForCapture() {
+  return QGuiApplication::platformName() != QLatin1String("wayland");
+}
+}  // namespace
+
 void TWindow::SetCapture() {
-  if (Pimpl->Widget != nullptr) Pimpl->Widget->grabMouse();
+  if (Pimpl->Widget == nullptr) return;
+  Pimpl->Captured = true;
+  if (GrabsForCapture()) Pimpl->Widget->grabMouse();
 }
 
 void TWindow::ReleaseCapture() {
-  if (Pimpl->Widget != nullptr && QWidget::mouseGrabber() == Pimpl->Widget) {
-    Pimpl->Widget->releaseMouse();
-  }
+  if (Pimpl->Widget == nullptr || !HasCapture()) return;
+  Pimpl->Captured = false;
+  if (GrabsForCapture()) Pimpl->Widget->releaseMouse();
 }
 
 bool TWindow::HasCapture() const {
-  return Pimpl->Widget != nullptr && QWidget::mouseGrabber() == Pimpl->Widget;
+  if (Pimpl->Widget == nullptr) return false;
+  return GrabsForCapture() ? QWidget::mouseGrabber() == Pimpl->Widget : Pimpl->Captured;
 }
 
 void TWindow::SetFocus() {

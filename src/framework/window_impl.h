@@ -89,6 +89,7 @@ struct TWindow::TImpl {
   QSize BackingSize;  // its size in logical pixels
   QRegion Invalid;    // waiting for Paint
   bool EraseInvalid = false;
+  bool Captured = false;       // the mouse is captured (where the platform cannot grab it)
   std::map<int, UINT> Timers;  // Qt timer id -> window timer id
 
   // The message being handled, for DefaultProcessing.

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "framework/dc_impl.h"
 #include "framework/key_map.h"
 #include "framework/large_image.h"
 #include "framework/messages.h"
@@ -27,9 +28,10 @@ WPARAM MouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
   return keys;
 }
 
-LPARAM ClientPoint(const QMouseEvent* e) {
-  const QPoint p = e->position().toPoint();
-  return MAKELPARAM(p.x(), p.y());
+LPARAM ClientPoint(const QWidget& widget, const QMouseEvent* e) {
+  const qreal ratio = widget.devicePixelRatioF();
+  return MAKELPARAM(LogicalPixelAt(e->position().x(), ratio),
+                    LogicalPixelAt(e->position().y(), ratio));
 }
 
 }  // namespace
@@ -153,7 +155,7 @@ void TWindowWidget::mousePressEvent(QMouseEvent* e) {
   UINT msg = 0;
   if (e->button() == Qt::LeftButton) msg = WM_LBUTTONDOWN;
   if (e->button() == Qt::RightButton) msg = WM_RBUTTONDOWN;
-  if (msg == 0 || !Forward(msg, MouseKeys(e->buttons(), e->modifiers()), ClientPoint(e))) {
+  if (msg == 0 || !Forward(msg, MouseKeys(e->buttons(), e->modifiers()), ClientPoint(*this, e))) {
     e->ignore();
   }
 }
@@ -162,7 +164,7 @@ void TWindowWidget::mouseReleaseEvent(QMouseEvent* e) {
   UINT msg = 0;
   if (e->button() == Qt::LeftButton) msg = WM_LBUTTONUP;
   if (e->button() == Qt::RightButton) msg = WM_RBUTTONUP;
-  if (msg == 0 || !Forward(msg, MouseKeys(e->buttons(), e->modifiers()), ClientPoint(e))) {
+  if (msg == 0 || !Forward(msg, MouseKeys(e->buttons(), e->modifiers()), ClientPoint(*this, e))) {
     e->ignore();
   }
 }
@@ -170,13 +172,13 @@ void TWindowWidget::mouseReleaseEvent(QMouseEvent* e) {
 void TWindowWidget::mouseDoubleClickEvent(QMouseEvent* e) {
   // Windows without double-click style see a second press.
   if (e->button() != Qt::LeftButton ||
-      !Forward(WM_LBUTTONDOWN, MouseKeys(e->buttons(), e->modifiers()), ClientPoint(e))) {
+      !Forward(WM_LBUTTONDOWN, MouseKeys(e->buttons(), e->modifiers()), ClientPoint(*this, e))) {
     e->ignore();
   }
 }
 
 void TWindowWidget::mouseMoveEvent(QMouseEvent* e) {
-  if (!Forward(WM_MOUSEMOVE, MouseKeys(e->buttons(), e->modifiers()), ClientPoint(e))) {
+  if (!Forward(WM_MOUSEMOVE, MouseKeys(e->buttons(), e->modifiers()), ClientPoint(*this, e))) {
     e->ignore();
   }
 }

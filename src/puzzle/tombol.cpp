@@ -64,7 +64,9 @@ void TTombol::Draw(TDC& dc, bool pressed, bool fill) {
   int t = Top;
   int r = Left + Width;
   int b = Top + Height;
-  if (!picture && fill) dc.FillRect(GetRect(), TBrush(Color));
+  // A raised letter is drawn on a fresh face: drawing its shadow in the tile's colour over a
+  // pressed look's smoothed edges would leave faint marks of it.
+  if (!picture && (fill || !pressed)) dc.FillRect(GetRect(), TBrush(Color));
 
   const TPen& light = *board.LightPen;
   const TPen& shadow = *board.ShadowPen;
@@ -97,7 +99,7 @@ void TTombol::Draw(TDC& dc, bool pressed, bool fill) {
     const int x = l + (Width - extent.cx) / 2;
     const int y = t + (Height - extent.cy) / 2;
     if (board.Effect3D) {
-      // Drawn in the tile colour, the raised look also wipes a pressed look's shadow.
+      // Drawn in the tile colour, the raised look's shadow does not show.
       dc.SetTextColor(pressed ? PressedShadow : Color);
       for (int offset = 1; offset <= (pressed ? 2 : 3); ++offset) {
         dc.TextOut(x + offset, y + offset, label.c_str());

@@ -120,16 +120,18 @@ TEST_F(MainWindowTest, FileCommandsOpenSaveLoadAndRememberTheirFiles) {
   EXPECT_EQ(Frame->Clock->Seconds, 9);
 
   // A file that is no saved game, a picture that does not open, one whose path no saved
-  // game could hold: each is told, and the game goes on as it was.
+  // game could hold, even one too long for the dialog itself: each is told, and the game
+  // goes on as it was.
   const std::string tooLong = Dir() + std::string(259 - Dir().size() - 4, 'p') + ".bmp";
+  const std::string pastTheDialog = Dir() + std::string(300, 'q') + ".bmp";
   Asked.clear();
-  paths = {Dir() + "kavro.ini", Dir() + "missing.bmp", tooLong};
+  paths = {Dir() + "kavro.ini", Dir() + "missing.bmp", tooLong, pastTheDialog};
   Command(CM_LOADGAME);
-  Command(CM_OPENIMAGE);
-  Command(CM_OPENIMAGE);
-  ASSERT_EQ(Asked.size(), 3u);
+  for (int i = 0; i < 3; ++i) Command(CM_OPENIMAGE);
+  ASSERT_EQ(Asked.size(), 4u);
   EXPECT_EQ(Asked[0].Text, "Unable to read the file.");
   EXPECT_EQ(Asked[2].Text, "The path of this picture is too long.");
+  EXPECT_EQ(Asked[3].Text, "The path of this picture is too long.");
   EXPECT_EQ(Frame->GameFile, game);
   EXPECT_EQ(Frame->CurrentFile, picture);
   EXPECT_EQ(Board().ContentKind, TContentKind::Picture);

@@ -485,6 +485,19 @@ TEST(DeviceRatio, DrawingLandsOnTheDevicePixelsItMust) {
             ".....#..");
 }
 
+// A click on a device pixel acts on the logical pixel drawn there, at every ratio a
+// desktop offers, whole or fractional, from device positions as Qt reports them.
+TEST(DeviceRatio, AClickLandsOnTheLogicalPixelDrawnUnderIt) {
+  for (const double ratio : {1.0, 1.25, 1.5, 1.75, 2.0, 3.0}) {
+    int x = -4;
+    for (int device = Edge(-4, ratio); device < Edge(60, ratio); ++device) {
+      while (Edge(x + 1, ratio) <= device) ++x;
+      ASSERT_EQ(LogicalPixelAt(device / ratio, ratio), x) << device << " at " << ratio;
+      ASSERT_EQ(LogicalPixelAt((device + 0.75) / ratio, ratio), x) << device << " at " << ratio;
+    }
+  }
+}
+
 TEST(Text, FaceNamesAreUtf8AndCutBetweenCharacters) {
   // Each name, and what the 32-byte face name keeps of it.
   const std::pair<std::string, std::string> names[] = {

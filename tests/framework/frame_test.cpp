@@ -3,6 +3,7 @@
 // Menus, hints, enabling, docking and floating, gadget layout and painting.
 #include <QApplication>
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QImage>
 #include <QMenu>
@@ -321,6 +322,28 @@ TEST_F(FrameTest, HighlightedMenuItemShowsItsHintAndTheOldTextReturns) {
   Settle();
   EXPECT_STREQ(Frame->Status->GetShownText(), "Ready");
   EXPECT_NE(darkPixels(), withHint);
+}
+
+TEST_F(FrameTest, ALongItemShowsShortenedInItsMiddleAndWholeInItsHint) {
+  const std::string path = "/home/player/" + std::string(230, 'd') + "/cat.jpg";
+  QMenu* game = Popup(0);
+  TMenu(MenuHandle(game)).AppendMenu(MF_STRING, 9999, ("&1 " + path).c_str());
+  const QAction* item = game->actions().last();
+  const QFontMetrics metrics(item->font());
+  EXPECT_LE(metrics.horizontalAdvance(item->text()), 61 * metrics.averageCharWidth());
+  EXPECT_TRUE(item->text().startsWith("&1 /home/player/")) << item->text().toStdString();
+  EXPECT_TRUE(item->text().endsWith("/cat.jpg")) << item->text().toStdString();
+  char text[400] = "";
+  TMenu(MenuHandle(game)).GetMenuString(9999, text, sizeof text, MF_BYCOMMAND);
+  EXPECT_EQ(text, "&1 " + path);
+
+  game->popup(QPoint(20, 20));
+  Settle();
+  game->setActiveAction(game->actions().last());
+  Settle();
+  EXPECT_EQ(Frame->Status->GetShownText(), path);
+  QTest::keyClick(game, Qt::Key_Escape);
+  Settle();
 }
 
 TEST_F(FrameTest, AcceleratorsSendTheirCommandsUnlessTheCommandIsGreyed) {

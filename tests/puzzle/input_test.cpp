@@ -87,6 +87,19 @@ TEST(Pointer, JigsawSelectionKeepsThePressedLookUntilClickedAgain) {
   EXPECT_EQ(sounds.Played, (std::vector<int>{WAVE_SLIDE, WAVE_SLIDE}));
 }
 
+TEST(Pointer, APieceLetGoOfLooksAsAFullRedrawDrawsIt) {
+  TShownBoard s(3, 3, 300, 300);
+  TSoundLog sounds;
+  SetBoard(*s.Board, "1 2 3 / 4 5 6 / 7 _ 8");
+  s.Board->RedrawAll();
+  // A piece that cannot move: pressed, then raised again where it is.
+  QTest::mouseClick(WidgetOf(*s.Board), Qt::LeftButton, {}, CentreOf(*s.Board->Pieces[0][0]));
+  QCoreApplication::processEvents();
+  const QImage clicked = s.Board->Impl()->Backing.copy();
+  s.Board->RedrawAll();
+  EXPECT_EQ(clicked, s.Board->Impl()->Backing) << "the pressed look left marks";
+}
+
 TEST(Pointer, AGapInsideTheBoardCapturesAndReleasesOnly) {
   TShownBoard s(3, 3, 300, 300);
   TSoundLog sounds;
