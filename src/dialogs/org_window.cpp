@@ -53,8 +53,10 @@ TOrgWindow::TOrgWindow(TWindow* parent, const char* title, const TBitmap* pictur
                              : TSize(EmptySize, EmptySize);
   Attr.W = size.cx;
   Attr.H = size.cy;
-  Attr.X = workArea.Width() - size.cx - RightMargin;
-  Attr.Y = Top;
+  // Measured from the free area's corner: below a desktop's top bar (GNOME's), as below
+  // the top of a screen that has none, it stays clear of the frame's toolbar.
+  Attr.X = workArea.left + workArea.Width() - size.cx - RightMargin;
+  Attr.Y = workArea.top + Top;
 }
 
 TOrgWindow::~TOrgWindow() = default;

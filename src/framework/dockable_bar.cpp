@@ -79,7 +79,8 @@ void TDockableControlBar::FitFloatingWindow() {
     const int caption = panel->fontMetrics().horizontalAdvance(panel->windowTitle()) + 8;
     panel->resize(std::max<int>(size.cx, caption), size.cy + panel->CaptionHeight());
   } else {
-    outer->resize(std::max<int>(size.cx, CaptionWidth(outer->windowTitle())), size.cy);
+    // Fixed: a window manager then offers neither sizing nor maximizing for it.
+    outer->setFixedSize(std::max<int>(size.cx, CaptionWidth(outer->windowTitle())), size.cy);
   }
   if (Impl()->PlaceClient) Impl()->PlaceClient();
 }
