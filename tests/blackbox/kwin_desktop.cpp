@@ -24,6 +24,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -155,6 +156,15 @@ std::optional<TStroke> NamedKey(const QString& name) {
   return std::nullopt;
 }
 
+// KWin 5.27 is a Qt 5 program: its decoration plugins live beside Qt 5's.
+bool HasBreeze() {
+  const QStringList arches = QDir("/usr/lib").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  return std::any_of(arches.begin(), arches.end(), [](const QString& arch) {
+    return QFile::exists("/usr/lib/" + arch +
+                         "/qt5/plugins/org.kde.kdecoration2/breezedecoration.so");
+  });
+}
+
 QRect Scaled(const QJsonArray& r, double scale) {
   const auto at = [&](int i) { return static_cast<int>(std::lround(r.at(i).toDouble() * scale)); };
   return {at(0), at(1), at(2), at(3)};
@@ -205,6 +215,11 @@ TKwinDesktop::TKwinDesktop(double scale) : Factor(scale) {
   }
   if (!QFile::exists("/usr/bin/kwin_wayland")) {
     Trouble = "kwin-wayland is not installed";
+    return;
+  }
+  // Without Breeze, KWin draws no title bars and the frames are the programs' own.
+  if (!HasBreeze()) {
+    Trouble = "kwin-style-breeze is not installed";
     return;
   }
   if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::PluginsPath) +
