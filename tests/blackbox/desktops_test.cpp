@@ -4,6 +4,8 @@
 // apart, and the exit writing the settings. Checked on the screen, in the compositor's
 // account of the windows and in the files the program writes.
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <map>
 #include <sstream>
@@ -122,7 +124,6 @@ TEST_P(OnDesktop, TheFrameFitsTheWorkAreaWithItsStatusBarAndADialogOpensCentredO
   desktop->Key("Escape");
   ASSERT_TRUE(desktop->WaitForGone("Number of Pieces"));
   EXPECT_TRUE(Frame(*desktop).Focused) << "the frame has the keys again";
-  EXPECT_EQ(board.Empty(desktop->Screenshot()), QPoint(2, 2)) << "cancelled: still 3 x 3";
 }
 
 TEST_P(OnDesktop, TheThumbnailLeavesTheBarsAndKeysFreeWhileArrowsMovePiecesAndTheClockCounts) {

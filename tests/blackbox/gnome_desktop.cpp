@@ -12,6 +12,8 @@
 #include <QLibraryInfo>
 #include <QStandardPaths>
 
+#include <unistd.h>
+
 #include <csignal>
 #include <map>
 
@@ -114,6 +116,10 @@ TGnomeDesktop::~TGnomeDesktop() {
 }
 
 bool TGnomeDesktop::StartShell(double scale) {
+  if (geteuid() != 0) {
+    Trouble = "the GNOME desktop runs as root only: the shell needs namespaces of its own";
+    return false;
+  }
   for (const char* tool : {"gnome-shell", "unshare", "dbus-daemon", "gsettings", "mount"}) {
     if (QStandardPaths::findExecutable(tool).isEmpty()) {
       Trouble = QStringLiteral("%1 is not installed").arg(tool);

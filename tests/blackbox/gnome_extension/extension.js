@@ -69,6 +69,7 @@ class TestDesktop {
             frame: Rect(w.get_frame_rect()),
             buffer: Rect(w.get_buffer_rect()),
             focused: w.has_focus(),
+            // The rest is for a person looking at the desktop by hand.
             pid: w.get_pid(),
             type: w.get_window_type(),
             maximized: w.get_maximized(),
