@@ -39,8 +39,8 @@ class TGnomeDesktop : public TCompositor {
   QImage Screenshot() override;
   std::vector<TWindow> Windows() override;
 
-  // The folder with the shell's log, the program's log and the file to source for a shell
-  // that talks to this desktop (env).
+  // The desktop's XDG_RUNTIME_DIR: its sockets, session bus, and the shell's and the
+  // program's logs.
   QString RuntimeFolder() const { return Root.filePath("run"); }
 
  private:
