@@ -553,7 +553,9 @@ bool TKwinDesktop::ClipboardOffers(const QString& type) {
   QProcess paste;
   paste.setProcessEnvironment(ClientEnvironment());
   paste.start("wl-paste", {"--list-types"});
-  if (!paste.waitForFinished(10000)) {
+  // With no selection at all KWin 5.27 never tells a data-control client so, and wl-paste
+  // waits for ever: no answer means nothing is offered.
+  if (!paste.waitForFinished(3000)) {
     paste.kill();
     paste.waitForFinished();
     return false;
