@@ -182,13 +182,12 @@ std::unique_ptr<TPalette> TClipboard::GetPalette() const {
 
 bool TClipboard::EmptyClipboard() {
   if (!IsOpen() || QGuiApplication::clipboard() == nullptr) return false;
-  if (QGuiApplication::platformName() == QLatin1String("wayland")) {
-    // A compositor may keep another program's selection when a client clears it (KWin
-    // does); an offer of nothing at all replaces it everywhere.
-    QGuiApplication::clipboard()->setMimeData(new QMimeData);  // the clipboard takes it over
-  } else {
-    QGuiApplication::clipboard()->clear();
-  }
+  // A Wayland compositor may keep another program's selection all the same (KWin does when
+  // the program held none of its own); then the picture is still offered, and Paste stays
+  // enabled for it. Offering an empty selection instead would be worse there: KWin ignores
+  // an offer made while it sees no keyboard focus, and Qt would then take its own empty
+  // offer for the clipboard's content until the program ends.
+  QGuiApplication::clipboard()->clear();
   return true;
 }
 
