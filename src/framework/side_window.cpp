@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QTimer>
 #include <QWindow>
 
 #include "framework/messages.h"
@@ -58,7 +59,8 @@ class TKeyForwarder : public QObject {
  public:
   explicit TKeyForwarder(QWidget& side) : QObject(&side), Side(side) {}
 
-  bool eventFilter(QObject*, QEvent* event) override {
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::WindowActivate && watched == &Side) GiveBackActivation();
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
     QWidget* owner = OwnerOf(Side);
     if (owner == nullptr || QApplication::activeModalWidget() != nullptr) return false;
@@ -73,6 +75,17 @@ class TKeyForwarder : public QObject {
   }
 
  private:
+  // A Wayland compositor cannot be asked to leave a window unfocused (KWin focuses every
+  // window it maps, and a click gives a window the keys): the frame asks for them back.
+  void GiveBackActivation() {
+    if (QGuiApplication::platformName() != QLatin1String("wayland")) return;
+    const QPointer<QWidget> owner(OwnerOf(Side));
+    if (owner == nullptr || QApplication::activeModalWidget() != nullptr) return;
+    QTimer::singleShot(0, owner, [owner] {
+      if (owner != nullptr && owner->isVisible()) owner->activateWindow();
+    });
+  }
+
   QWidget& Side;
 };
 
