@@ -279,7 +279,15 @@ bool TKwinDesktop::StartKwin() {
     Trouble = "cannot copy kwin_wayland";
     return false;
   }
-  QDir(Runtime.path()).mkpath("home");
+  // No window animations: a window shown or closed is drawn whole at once.
+  QDir(Runtime.path()).mkpath("home/.config");
+  QFile globals(Runtime.filePath("home/.config/kdeglobals"));
+  if (!globals.open(QIODevice::WriteOnly) ||
+      globals.write("[KDE]\nAnimationDurationFactor=0\n") < 0) {
+    Trouble = "cannot write KWin's settings";
+    return false;
+  }
+  globals.close();
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   for (const char* name :
        {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_CONFIG_HOME", "XDG_DATA_HOME",
@@ -566,6 +574,18 @@ bool TKwinDesktop::ClipboardOffers(const QString& type) {
 }
 
 QImage TKwinDesktop::Screenshot() {
+  // The screen once it has settled: the program may still be painting what a key asked for.
+  QImage shot = Capture();
+  for (int tries = 0; tries < 20 && !shot.isNull(); ++tries) {
+    Pause(100);
+    QImage again = Capture();
+    if (again == shot) break;
+    shot = std::move(again);
+  }
+  return shot;
+}
+
+QImage TKwinDesktop::Capture() {
   if (Bus == nullptr) return {};
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return {};

@@ -63,6 +63,8 @@ class TKwinDesktop : public TCompositor {
   bool StartKwin();
   // Runs the window-list script once; nothing when KWin did not answer.
   std::optional<TState> Probe();
+  // One screenshot through KWin's screenshot interface.
+  QImage Capture();
   QProcessEnvironment ClientEnvironment() const;
   QString LogTail(const QString& name, int characters) const;
   void Stop(QProcess& process);
