@@ -22,6 +22,7 @@
 #include <linux/input-event-codes.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -207,7 +208,7 @@ TKwinDesktop::TKwinDesktop(double scale) : Factor(scale) {
   Trouble = "built without KWin's fake input (plasma-wayland-protocols, libwayland-dev)";
   return;
 #endif
-  for (const char* tool : {"dbus-run-session", "wl-copy", "wl-paste"}) {
+  for (const char* tool : {"dbus-run-session", "dbus-daemon", "setpriv", "wl-copy", "wl-paste"}) {
     if (QStandardPaths::findExecutable(tool).isEmpty()) {
       Trouble = QStringLiteral("%1 is not installed").arg(tool);
       return;
@@ -302,8 +303,22 @@ bool TKwinDesktop::StartKwin() {
   Kwin.setWorkingDirectory(Runtime.path());
   Kwin.setProcessChannelMode(QProcess::MergedChannels);
   Kwin.setStandardOutputFile(Runtime.filePath("kwin.log"));
-  // A group of its own, so that the teardown ends the bus daemon with KWin.
-  Kwin.setChildProcessModifier([] { setsid(); });
+  // A group of its own, so that the teardown ends the bus daemon with KWin. Should this
+  // process die without a teardown (a test's time limit), each process of the desktop ends
+  // with its parent: the bus session with this process, KWin and the bus daemon with it.
+  Kwin.setChildProcessModifier([] {
+    setsid();
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+  });
+  const QString daemon = Runtime.filePath("dbus-daemon");
+  QFile wrapper(daemon);
+  if (!wrapper.open(QIODevice::WriteOnly) ||
+      wrapper.write("#!/bin/sh\nexec setpriv --pdeathsig TERM dbus-daemon \"$@\"\n") < 0 ||
+      !wrapper.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
+    Trouble = "cannot write the bus daemon's wrapper";
+    return false;
+  }
+  wrapper.close();
   const QString command =
       QStringLiteral(
           "echo $$ > kwin.pid && echo \"$DBUS_SESSION_BUS_ADDRESS\" > bus.address && "
@@ -314,7 +329,8 @@ bool TKwinDesktop::StartKwin() {
           .arg(Height)
           .arg(Factor)
           .arg(SocketName);
-  Kwin.start("dbus-run-session", {"--", "sh", "-c", command});
+  Kwin.start("dbus-run-session", {"--dbus-daemon=" + daemon, "--", "setpriv", "--pdeathsig", "TERM",
+                                  "sh", "-c", command});
   if (!Kwin.waitForStarted()) {
     Trouble = "dbus-run-session did not start";
     return false;
@@ -460,6 +476,7 @@ bool TKwinDesktop::StartProgram(const QString& dir) {
   Program.setProcessChannelMode(QProcess::MergedChannels);
   Program.setStandardOutputFile(Runtime.filePath("kavro.log"), QIODevice::Append);
   Program.setWorkingDirectory(dir);
+  Program.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
   Program.start(copy, {});
   if (!Program.waitForStarted()) {
     Trouble = "the program did not start";
@@ -545,6 +562,7 @@ bool TKwinDesktop::Copy(const QString& path, const QString& type) {
   Clipboard.setStandardOutputFile(QProcess::nullDevice());
   Clipboard.setStandardErrorFile(Runtime.filePath("wl-copy.log"), QIODevice::Append);
   // In the foreground, so that it is this desktop's to end.
+  Clipboard.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
   Clipboard.start("wl-copy", {"--foreground", "--type", type});
   if (!Clipboard.waitForStarted()) return false;
   QElapsedTimer waited;
