@@ -3,11 +3,14 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QMimeData>
 #include <QPointer>
+#include <QTimer>
+#include <QWindow>
 
 #include <cstddef>
 #include <cstring>
@@ -95,6 +98,23 @@ TOffers& Offers() {
   return offers;
 }
 
+// A Wayland compositor offers the clipboard only to the program with the keyboard, and
+// gives the keyboard back to the frame some time after a menu's pop-up has gone (KWin):
+// a paste chosen from the menu would find nothing offered. Opening the clipboard waits for
+// the offer to come back, a second at most.
+void AwaitOffer() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard == nullptr || QGuiApplication::platformName() != QLatin1String("wayland")) return;
+  const QMimeData* data = clipboard->mimeData();
+  if (data != nullptr && !data->formats().isEmpty()) return;
+  // Asking for the keyboard makes the compositor give it back at once.
+  if (QWindow* window = QGuiApplication::focusWindow()) window->requestActivate();
+  QEventLoop loop;
+  QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+  QObject::connect(clipboard, &QClipboard::dataChanged, &loop, &QEventLoop::quit);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
 }  // namespace
 
 TClipboard::TClipboard(const TWindow& owner) {
@@ -113,6 +133,7 @@ TClipboard& TClipboard::GetClipboard() {
 bool TClipboard::OpenClipboard(const TWindow*) {
   if (Holder != nullptr && Holder != this) return false;
   Holder = this;
+  AwaitOffer();
   return true;
 }
 
@@ -183,10 +204,10 @@ std::unique_ptr<TPalette> TClipboard::GetPalette() const {
 bool TClipboard::EmptyClipboard() {
   if (!IsOpen() || QGuiApplication::clipboard() == nullptr) return false;
   // A Wayland compositor may keep another program's selection all the same (KWin does when
-  // the program held none of its own); then the picture is still offered, and Paste stays
-  // enabled for it. Offering an empty selection instead would be worse there: KWin ignores
-  // an offer made while it sees no keyboard focus, and Qt would then take its own empty
-  // offer for the clipboard's content until the program ends.
+  // the program held none of its own): the picture is then still offered, and Paste stays
+  // enabled for it. An offer of nothing would replace it only where the compositor sees the
+  // program holding the keyboard, and one it ignored Qt would go on reading as the
+  // clipboard's content, losing every later paste.
   QGuiApplication::clipboard()->clear();
   return true;
 }
