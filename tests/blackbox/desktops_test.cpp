@@ -211,8 +211,11 @@ TEST_P(OnDesktop, APastedPictureShowsTheFloatingBarsStandApartAndExitWritesTheSe
   const double scale = desktop->Scale();
   ASSERT_TRUE(desktop->Copy(png, "image/png"));
   desktop->Key("alt+g p");  // Paste from clipboard
-  desktop->Pause(500);
-  const QImage shot = desktop->Screenshot();
+  QImage shot = desktop->Screenshot();
+  for (int tries = 0; tries < 5 && CountColour(shot, Quarters[0]) == 0; ++tries) {
+    desktop->Pause(200);  // still on its way to the screen on a busy machine
+    shot = desktop->Screenshot();
+  }
   QPoint centre[4];
   for (int q = 0; q < 4; ++q) {
     const TBoard area = TBoard::Find(shot, Quarters[q]);
