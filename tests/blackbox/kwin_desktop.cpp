@@ -15,6 +15,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLibraryInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -421,8 +422,11 @@ std::optional<TKwinDesktop::TState> TKwinDesktop::Probe() {
   state.WorkArea = Scaled(answer.value("area").toArray(), Factor);
   for (const QJsonValue value : answer.value("windows").toArray()) {
     const QJsonObject w = value.toObject();
+    // The title the program gave, without the " <2>" KWin shows after a second window's
+    // title when two are alike (the frame and its message boxes are all "Kavro").
+    static const QRegularExpression suffix(" <\\d+>$");
     state.Windows.push_back(
-        {w.value("caption").toString(), Scaled(w.value("frame").toArray(), Factor),
+        {w.value("caption").toString().remove(suffix), Scaled(w.value("frame").toArray(), Factor),
          Scaled(w.value("client").toArray(), Factor), w.value("active").toBool()});
   }
   return state;
