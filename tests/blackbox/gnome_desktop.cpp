@@ -45,7 +45,7 @@ gsettings set org.gnome.desktop.notifications show-banners false
 gsettings set org.gnome.shell welcome-dialog-last-shown-version 999
 gsettings set org.gnome.shell disable-user-extensions false
 gsettings set org.gnome.shell enabled-extensions "['$1']" || exit 1
-exec gnome-shell --headless --wayland --no-x11 --wayland-display="$2" --virtual-monitor "$3"
+exec gnome-shell --headless --wayland --wayland-display="$2" --virtual-monitor "$3"
 )";
 
 quint32 CharacterKeysym(char32_t c) {
@@ -120,7 +120,7 @@ bool TGnomeDesktop::StartShell(double scale) {
     Trouble = "the GNOME desktop runs as root only: the shell needs namespaces of its own";
     return false;
   }
-  for (const char* tool : {"gnome-shell", "unshare", "dbus-daemon", "gsettings", "mount"}) {
+  for (const char* tool : {"gnome-shell", "unshare", "dbus-daemon", "gsettings", "mount", "xrdb"}) {
     if (QStandardPaths::findExecutable(tool).isEmpty()) {
       Trouble = QStringLiteral("%1 is not installed").arg(tool);
       return false;
@@ -205,12 +205,38 @@ bool TGnomeDesktop::ChangeScale(double scale) {
     if (state.value("scale").toDouble() == scale && stage > 0) {
       DesktopScale = scale;
       StagePixel = static_cast<double>(Device.width()) / stage;
-      return true;
+      X11Display = state.value("display").toString();
+      X11Authority = state.value("xauthority").toString();
+      return ScaleX11(scale);
     }
     Pause(100);
   }
   Trouble = QStringLiteral("the monitor did not take scale %1").arg(scale);
   return false;
+}
+
+bool TGnomeDesktop::ScaleX11(double scale) {
+  if (X11Display.isEmpty()) {
+    Trouble = "gnome-shell started no X server (Xwayland): " + ShellLog();
+    return false;
+  }
+  // A GNOME session's settings daemon tells X11 programs the scale as Xft.dpi; the headless
+  // shell runs none.
+  QProcess xrdb;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("DISPLAY", X11Display);
+  env.insert("XAUTHORITY", X11Authority);
+  xrdb.setProcessEnvironment(env);
+  xrdb.start("xrdb", {"-merge"});
+  xrdb.write(QStringLiteral("Xft.dpi: %1\n").arg(qRound(96 * scale)).toUtf8());
+  xrdb.closeWriteChannel();
+  if (!xrdb.waitForFinished(20000) || xrdb.exitStatus() != QProcess::NormalExit ||
+      xrdb.exitCode() != 0) {
+    Trouble = "xrdb cannot set the X server's scale: " +
+              QString::fromLocal8Bit(xrdb.readAllStandardError());
+    return false;
+  }
+  return true;
 }
 
 bool TGnomeDesktop::StartInput() {
@@ -285,8 +311,8 @@ bool TGnomeDesktop::StartProgram(const QString& dir) {
     return false;
   }
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"DISPLAY", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME",
-                           "QT_SCALE_FACTOR", "DBUS_SYSTEM_BUS_ADDRESS"}) {
+  for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "QT_SCALE_FACTOR",
+                           "DBUS_SYSTEM_BUS_ADDRESS"}) {
     env.remove(name);
   }
   env.insert("HOME", Root.filePath("home"));
@@ -294,15 +320,12 @@ bool TGnomeDesktop::StartProgram(const QString& dir) {
   env.insert("XDG_SESSION_TYPE", "wayland");
   env.insert("XDG_CURRENT_DESKTOP", "GNOME");
   env.insert("DBUS_SESSION_BUS_ADDRESS", Bus);
+  // As a GNOME session starts programs: its Wayland display and its X server, and no
+  // platform chosen, so that the program chooses as it does for players.
+  env.remove("QT_QPA_PLATFORM");
   env.insert("WAYLAND_DISPLAY", Socket);
-  env.insert("QT_QPA_PLATFORM", "wayland");
-  // Not QT_WAYLAND_CLIENT_BUFFER_INTEGRATION=none, as on sway: without a buffer integration
-  // Qt draws no title bars, and on GNOME the title bars are Qt's, part of every frame. Mesa's
-  // driver that Qt's EGL integration loads leaks at exit, unloaded by then and so beyond a
-  // suppression: no leak check of a sanitizer build here (the X11 and sway runs keep it).
-  env.remove("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION");
-  const QString sanitizer = env.value("ASAN_OPTIONS");
-  env.insert("ASAN_OPTIONS", sanitizer + (sanitizer.isEmpty() ? "" : ":") + "detect_leaks=0");
+  env.insert("DISPLAY", X11Display);
+  env.insert("XAUTHORITY", X11Authority);
   Program.setProcessEnvironment(env);
   // A file, not a pipe nobody reads: a pipe that fills would stop the program.
   Program.setProcessChannelMode(QProcess::MergedChannels);
@@ -427,15 +450,10 @@ std::vector<TCompositor::TWindow> TGnomeDesktop::Windows() {
   const QDBusMessage reply = Test("Windows");
   const QJsonArray list =
       QJsonDocument::fromJson(reply.arguments().value(0).toString().toUtf8()).array();
-  // GNOME draws no title bars for Wayland clients: Qt's own decoration is part of the frame,
-  // with its fixed margins in logical pixels (bradient: 3 around, 30 with the title).
-  const int side = qRound(3 * DesktopScale);
-  const int title = qRound(30 * DesktopScale);
   for (const QJsonValue& value : list) {
     const QJsonObject w = value.toObject();
-    const QRect frame = RectOf(w.value("frame"), StagePixel);
-    windows.push_back({w.value("title").toString(), frame,
-                       frame.adjusted(side, title, -side, -side), w.value("focused").toBool()});
+    windows.push_back({w.value("title").toString(), RectOf(w.value("frame"), StagePixel),
+                       RectOf(w.value("client"), StagePixel), w.value("focused").toBool()});
   }
   return windows;
 }

@@ -1,4 +1,5 @@
-// A headless GNOME Shell 43 for the shared desktop flows. As root on a machine without a
+// A headless GNOME Shell 43 for the shared desktop flows, the program started as a GNOME
+// session starts it (it picks GNOME's X server there). As root on a machine without a
 // login manager or system bus, the shell runs in namespaces of its own (mount and PID) with
 // its own system and session buses; ending the namespace's first process ends them all.
 // Keys and the pointer go through mutter's RemoteDesktop API, screenshots through the
@@ -46,6 +47,7 @@ class TGnomeDesktop : public TCompositor {
  private:
   bool StartShell(double scale);
   bool ChangeScale(double scale);
+  bool ScaleX11(double scale);
   bool StartInput();
   QString ShellLog() const;
   // The extension's account of the screen: stage size, scale, work area, overview.
@@ -60,7 +62,9 @@ class TGnomeDesktop : public TCompositor {
   QTemporaryDir Root;
   QString Bus;
   QString Connection;
-  QString Session;  // the RemoteDesktop session's object path
+  QString Session;     // the RemoteDesktop session's object path
+  QString X11Display;  // GNOME's X server (Xwayland), and its key
+  QString X11Authority;
   double DesktopScale = 1;
   // Screenshot pixels a pixel of the shell's stage: 1 in GNOME's default layout mode, where
   // the stage is in device pixels; the scale where it is in logical pixels.

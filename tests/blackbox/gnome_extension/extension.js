@@ -1,6 +1,6 @@
 // What the black-box tests ask the shell on its session bus: the windows it shows, the work
-// area, where the pointer is, and the clipboard. The shell's own D-Bus API keeps all this
-// to trusted callers.
+// area, its X server, where the pointer is, and the clipboard. The shell's own D-Bus API
+// keeps all this to trusted callers.
 'use strict';
 
 const {Gio, GLib, Meta, St} = imports.gi;
@@ -67,6 +67,7 @@ class TestDesktop {
         return JSON.stringify(windows.map(w => ({
             title: w.get_title() ?? '',
             frame: Rect(w.get_frame_rect()),
+            client: Rect(w.frame_rect_to_client_rect(w.get_frame_rect())),
             buffer: Rect(w.get_buffer_rect()),
             focused: w.has_focus(),
             // The rest is for a person looking at the desktop by hand.
@@ -88,6 +89,9 @@ class TestDesktop {
             scale: global.display.get_monitor_scale(monitor),
             workArea: Rect(workspace.get_work_area_for_monitor(monitor)),
             overview: Main.overview.visible,
+            // GNOME's X server, for the X11 programs of the session.
+            display: GLib.getenv('DISPLAY'),
+            xauthority: GLib.getenv('XAUTHORITY'),
             startingUp: Main.layoutManager._startingUp,
         });
     }
