@@ -37,3 +37,22 @@ std::optional<TCompositor::TWindow> TCompositor::Find(const QString& title) {
 void TCompositor::Pause(int milliseconds) {
   QThread::msleep(static_cast<unsigned long>(milliseconds));
 }
+
+bool TCompositor::WaitForMainWindow(const QProcess& program) {
+  QElapsedTimer waited;
+  waited.start();
+  while (waited.elapsed() < 30000) {
+    if (program.state() == QProcess::NotRunning) {
+      Trouble = "the program ended at start: " + ProgramOutput();
+      return false;
+    }
+    const std::optional<TWindow> main = Find("Kavro");
+    if (main && main->Focused) {
+      Pause(800);  // the first paint
+      return true;
+    }
+    Pause(100);
+  }
+  Trouble = "no focused main window appeared: " + ProgramOutput();
+  return false;
+}

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QProcess>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -70,6 +71,10 @@ class TCompositor {
   static void Pause(int milliseconds);
 
  protected:
+  // After the program was started: waits until its main window is shown with the keys
+  // and has painted; otherwise says why in Trouble.
+  bool WaitForMainWindow(const QProcess& program);
+
   QString Trouble;
 };
 

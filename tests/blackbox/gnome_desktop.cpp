@@ -336,20 +336,7 @@ bool TGnomeDesktop::StartProgram(const QString& dir) {
     Trouble = "the program did not start";
     return false;
   }
-  for (int tries = 0; tries < 300; ++tries) {
-    if (Program.state() == QProcess::NotRunning) {
-      Trouble = "the program ended at start: " + ProgramOutput();
-      return false;
-    }
-    const std::optional<TWindow> main = Find("Kavro");
-    if (main && main->Focused) {
-      Pause(800);  // the first paint
-      return true;
-    }
-    Pause(100);
-  }
-  Trouble = "no focused main window appeared: " + ProgramOutput();
-  return false;
+  return WaitForMainWindow(Program);
 }
 
 std::optional<int> TGnomeDesktop::WaitForExit(int milliseconds) {

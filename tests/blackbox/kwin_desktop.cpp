@@ -486,22 +486,7 @@ bool TKwinDesktop::StartProgram(const QString& dir) {
     Trouble = "the program did not start";
     return false;
   }
-  QElapsedTimer waited;
-  waited.start();
-  while (waited.elapsed() < 30000) {
-    if (Program.state() == QProcess::NotRunning) {
-      Trouble = "the program ended at start: " + ProgramOutput();
-      return false;
-    }
-    const std::optional<TWindow> main = Find("Kavro");
-    if (main && main->Focused) {
-      Pause(500);  // the first paint
-      return true;
-    }
-    Pause(100);
-  }
-  Trouble = "no focused main window appeared: " + ProgramOutput();
-  return false;
+  return WaitForMainWindow(Program);
 }
 
 std::optional<int> TKwinDesktop::WaitForExit(int milliseconds) {
