@@ -251,6 +251,15 @@ TRect TWindow::GetClientRect() const {
   return TRect(0, 0, Pimpl->Widget->width(), Pimpl->Widget->height());
 }
 
+int TWindow::GetDevicePixelCycle() const {
+  const qreal ratio = Pimpl->Widget != nullptr ? Pimpl->Widget->devicePixelRatioF() : 1;
+  for (int cycle = 1; cycle <= 8; ++cycle) {
+    const double devices = cycle * ratio;
+    if (std::abs(devices - std::round(devices)) < 1e-6) return cycle;
+  }
+  return 1;  // no short cycle: nothing to line up with
+}
+
 TRect TWindow::GetWindowRect() const {
   QWidget* top = Pimpl->Top();
   if (top == nullptr) return TRect();

@@ -84,6 +84,10 @@ class TWindow {
 
   // Client area and placement (pixels; a child relative to its parent's client area).
   TRect GetClientRect() const;
+  // How many logical pixels the pattern of device pixels takes to repeat on the window's
+  // screen: 1 at whole scales, 2 at 1.5, 4 at 1.25 and 1.75 (a logical pixel there covers
+  // one device pixel or two, by where it lies).
+  int GetDevicePixelCycle() const;
   // The window's rectangle on the screen (a top-level window's frame included).
   TRect GetWindowRect() const;
   bool ClientToScreen(TPoint& point) const;

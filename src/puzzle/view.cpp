@@ -1,6 +1,8 @@
 // Where the board and its pieces sit in the client area, zoom, and painting.
 #include "puzzle/puzzle.h"
 
+#include <algorithm>
+
 namespace {
 // The smallest scale a picture is shown at: zoom never reaches zero or below.
 constexpr int MinZoomStep = -9;
@@ -16,11 +18,19 @@ void TPuzzle::Layout() {
   const int ch = client.Height();
   const bool fill = !Picture || FitInWindow;
   if (fill) BoardRect = client;
-  const int w = BoardRect.Width() / Columns;
-  const int h = BoardRect.Height() / Rows;
+  int w = BoardRect.Width() / Columns;
+  int h = BoardRect.Height() / Rows;
+  const int cycle = fill ? GetDevicePixelCycle() : 1;
   if (fill) {
+    // At a fractional scale a board that fills the window puts its pieces on whole cycles
+    // of the device pixels, so that every piece, its bevels and the gaps between pieces
+    // cover alike many device pixels. At whole scales the cycle is one pixel.
+    w = std::max(w - w % cycle, std::min(w, cycle));
+    h = std::max(h - h % cycle, std::min(h, cycle));
     BoardRect.left = (cw - w * Columns) / 2 + 1;
     BoardRect.top = (ch - h * Rows) / 2 + 1;
+    BoardRect.left -= BoardRect.left % cycle;
+    BoardRect.top -= BoardRect.top % cycle;
   } else {
     BoardRect.left = 1;
     BoardRect.top = 1;
@@ -40,9 +50,10 @@ void TPuzzle::Layout() {
       TTombol& piece = *Pieces[y][x];
       piece.Left = x * w + BoardRect.left;
       piece.Top = y * h + BoardRect.top;
-      // One-pixel gaps of background between pieces, none at the outer edge.
-      piece.Width = ShowGrid && x < Columns - 1 ? w - 1 : w;
-      piece.Height = ShowGrid && y < Rows - 1 ? h - 1 : h;
+      // One-pixel gaps of background between pieces, none at the outer edge; at a
+      // fractional scale the outer pieces keep the gap too, and so the same device pixels.
+      piece.Width = ShowGrid && (x < Columns - 1 || cycle > 1) ? w - 1 : w;
+      piece.Height = ShowGrid && (y < Rows - 1 || cycle > 1) ? h - 1 : h;
     }
   }
   Invalidate(true);

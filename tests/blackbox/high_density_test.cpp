@@ -1,5 +1,9 @@
 // Kavro on a desktop at twice the scale, set as GNOME sets it (Xft.dpi 192): letters and a
 // picture drawn at the screen's own resolution, not magnified from half of it.
+#include <set>
+#include <utility>
+#include <vector>
+
 #include "blackbox_fixture.h"
 
 TEST_F(BlackBox, AtScaleTwoLettersAndPictureUseEveryScreenPixel) {
@@ -65,4 +69,43 @@ TEST_F(BlackBox, AtScaleTwoLettersAndPictureUseEveryScreenPixel) {
   }
   EXPECT_GT(longest, 100) << "picture columns in screen pixels";
   ExitWithYes();
+}
+
+// At 1.25 and 1.5 a logical pixel is one screen pixel or two, by where it lies: the
+// pieces still look alike, their light and dark bevels as wide as each other and every
+// gap between them as wide as the others.
+TEST_F(BlackBox, AtFractionalScalesEveryPieceHasEvenBevelsAndEqualGaps) {
+  constexpr QRgb Light = qRgb(224, 224, 224);
+  constexpr QRgb Dark = qRgb(64, 64, 64);
+  for (const char* scale : {"1.25", "1.5"}) {
+    WriteSettings("[KAVRO]\n3D=1\nGRID=1\n");
+    qputenv("QT_SCALE_FACTOR", scale);
+    const bool started = Desktop.StartProgram(Dir.path());
+    qunsetenv("QT_SCALE_FACTOR");
+    ASSERT_TRUE(started) << Desktop.Problem().toStdString();
+    const QImage shot = Desktop.Screenshot().convertToFormat(QImage::Format_RGB32);
+    const TBoard board = TBoard::Find(shot, Teal);
+    ASSERT_TRUE(board.Found()) << "no letter board at " << scale;
+    // Along a row of the top pieces, clear of the letters: runs of one colour.
+    const int y = board.Top + board.CellHeight() / 6;
+    std::vector<std::pair<QRgb, int>> runs;
+    for (int x = board.Left; x <= board.Right; ++x) {
+      const QRgb c = shot.pixel(x, y) & 0xFFFFFF;
+      if (runs.empty() || runs.back().first != c) runs.emplace_back(c, 0);
+      ++runs.back().second;
+    }
+    std::set<int> light, dark, gaps;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+      if (runs[i].first == (Light & 0xFFFFFF)) light.insert(runs[i].second);
+      if (runs[i].first == (Dark & 0xFFFFFF)) dark.insert(runs[i].second);
+      // A gap between two pieces, not the empty cell's teal at the row's end.
+      if (runs[i].first == (Teal & 0xFFFFFF) && i > 0 && i + 1 < runs.size()) {
+        gaps.insert(runs[i].second);
+      }
+    }
+    EXPECT_EQ(light.size(), 1U) << "light bevels of one width at " << scale;
+    EXPECT_EQ(light, dark) << "light and dark bevels alike at " << scale;
+    EXPECT_EQ(gaps.size(), 1U) << "gaps of one width at " << scale;
+    ExitWithYes();
+  }
 }
