@@ -10,8 +10,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLibraryInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -33,8 +35,9 @@ QString ExtensionSource() {
 
 // Run in the shell's new namespaces. The image's stale /run/systemd makes the shell take a
 // login manager for granted and there is no system bus: both are replaced by empty ones.
-// Animations off put a window where it ends at once; banners off keep the notice about a
-// session run as root from covering windows.
+// mutter makes the X sockets' folder without the others' write bit when there is none, and
+// then refuses it. Animations off put a window where it ends at once; banners off keep the notice
+// about a session run as root from covering windows.
 constexpr char Script[] = R"(
 mount -t tmpfs none /run/systemd && mount -t tmpfs none /run/dbus || exit 1
 dbus-daemon --system --fork || exit 1
@@ -45,6 +48,7 @@ gsettings set org.gnome.desktop.notifications show-banners false
 gsettings set org.gnome.shell welcome-dialog-last-shown-version 999
 gsettings set org.gnome.shell disable-user-extensions false
 gsettings set org.gnome.shell enabled-extensions "['$1']" || exit 1
+mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix || exit 1
 exec gnome-shell --headless --wayland --wayland-display="$2" --virtual-monitor "$3"
 )";
 
@@ -101,7 +105,10 @@ TGnomeDesktop::~TGnomeDesktop() {
     for (const char* log : {"/shell.log", "/kavro.log"})
       QFile::copy(RuntimeFolder() + log, run + log);
   }
-  if (Shell.state() == QProcess::NotRunning) return;
+  if (Shell.state() == QProcess::NotRunning) {
+    ForgetXDisplays();
+    return;
+  }
   // The first process of the shell's PID namespace: the kernel ends every other process of
   // the namespace with it, and unshare returns once they are all gone.
   const QString pid = QString::number(Shell.processId());
@@ -113,6 +120,21 @@ TGnomeDesktop::~TGnomeDesktop() {
   }
   if (!Shell.waitForFinished(30000)) Shell.kill();  // unshare then kills its child
   Shell.waitForFinished(5000);
+  ForgetXDisplays();
+}
+
+void TGnomeDesktop::ForgetXDisplays() const {
+  // Xwayland, killed with the shell, leaves its displays' lock files and sockets behind; a
+  // later X server would skip those displays, and after fifty of them give up.
+  static const QRegularExpression used("display :(\\d+), \\(using :(\\d+)");
+  QFile log(RuntimeFolder() + "/shell.log");
+  if (!log.open(QIODevice::ReadOnly)) return;
+  const QRegularExpressionMatch match = used.match(QString::fromLocal8Bit(log.readAll()));
+  if (!match.hasMatch()) return;
+  for (const QString& number : {match.captured(1), match.captured(2)}) {
+    QFile::remove("/tmp/.X" + number + "-lock");
+    QFile::remove("/tmp/.X11-unix/X" + number);
+  }
 }
 
 bool TGnomeDesktop::StartShell(double scale) {
@@ -161,6 +183,9 @@ bool TGnomeDesktop::StartShell(double scale) {
   Shell.setProcessChannelMode(QProcess::MergedChannels);
   Shell.setStandardOutputFile(RuntimeFolder() + "/shell.log");
   // --kill-child: the namespace ends with unshare, should this process die first.
+  // Should this process die without a teardown (a test's time limit), unshare ends with it,
+  // and with unshare the whole namespace.
+  Shell.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
   Shell.start("unshare", {"--mount", "--pid", "--fork", "--kill-child", "--mount-proc", "sh", "-c",
                           Script, "sh", Uuid, Socket,
                           QStringLiteral("%1x%2").arg(Device.width()).arg(Device.height())});
@@ -331,6 +356,7 @@ bool TGnomeDesktop::StartProgram(const QString& dir) {
   Program.setProcessChannelMode(QProcess::MergedChannels);
   Program.setStandardOutputFile(RuntimeFolder() + "/kavro.log", QIODevice::Append);
   Program.setWorkingDirectory(dir);
+  Program.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
   Program.start(copy, {});
   if (!Program.waitForStarted()) {
     Trouble = "the program did not start";

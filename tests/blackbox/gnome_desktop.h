@@ -50,6 +50,7 @@ class TGnomeDesktop : public TCompositor {
   bool ScaleX11(double scale);
   bool StartInput();
   QString ShellLog() const;
+  void ForgetXDisplays() const;
   // The extension's account of the screen: stage size, scale, work area, overview.
   QJsonObject State();
   QDBusMessage Call(const QString& service, const QString& path, const QString& interface,
