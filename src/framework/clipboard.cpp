@@ -100,19 +100,24 @@ TOffers& Offers() {
 
 // A Wayland compositor offers the clipboard only to the program with the keyboard, and
 // gives the keyboard back to the frame some time after a menu's pop-up has gone (KWin):
-// a paste chosen from the menu would find nothing offered. Opening the clipboard waits for
-// the offer to come back, a second at most.
-void AwaitOffer() {
+// a paste chosen from the menu may find nothing offered, or an offer withdrawn while it is
+// read. The open clipboard then asks for the keyboard and waits for the offer to come back,
+// a second and a half at most; whether it came.
+bool AwaitNewOffer() {
   QClipboard* clipboard = QGuiApplication::clipboard();
-  if (clipboard == nullptr || QGuiApplication::platformName() != QLatin1String("wayland")) return;
-  const QMimeData* data = clipboard->mimeData();
-  if (data != nullptr && !data->formats().isEmpty()) return;
-  // Asking for the keyboard makes the compositor give it back at once.
+  if (clipboard == nullptr || QGuiApplication::platformName() != QLatin1String("wayland")) {
+    return false;
+  }
   if (QWindow* window = QGuiApplication::focusWindow()) window->requestActivate();
   QEventLoop loop;
-  QTimer::singleShot(1000, &loop, &QEventLoop::quit);
-  QObject::connect(clipboard, &QClipboard::dataChanged, &loop, &QEventLoop::quit);
+  bool offered = false;
+  QTimer::singleShot(1500, &loop, &QEventLoop::quit);
+  QObject::connect(clipboard, &QClipboard::dataChanged, &loop, [&] {
+    offered = true;
+    loop.quit();
+  });
   loop.exec(QEventLoop::ExcludeUserInputEvents);
+  return offered;
 }
 
 }  // namespace
@@ -133,7 +138,9 @@ TClipboard& TClipboard::GetClipboard() {
 bool TClipboard::OpenClipboard(const TWindow*) {
   if (Holder != nullptr && Holder != this) return false;
   Holder = this;
-  AwaitOffer();
+  if (const QMimeData* data = Offered(); data == nullptr || data->formats().isEmpty()) {
+    AwaitNewOffer();
+  }
   return true;
 }
 
@@ -159,7 +166,12 @@ bool TClipboard::IsClipboardFormatAvailable(UINT format) const {
   TOffers& offers = Offers();
   switch (format) {
     case CF_BITMAP:
-      return answer(offers.Bitmap, [](const QMimeData& data) { return OffersPicture(data); });
+      if (answer(offers.Bitmap, [](const QMimeData& data) { return OffersPicture(data); })) {
+        return true;
+      }
+      // Asked while pasting: the offer may be on its way back.
+      return IsOpen() && AwaitNewOffer() &&
+             answer(offers.Bitmap, [](const QMimeData& data) { return OffersPicture(data); });
     case CF_DIB:
       return answer(offers.Dib, [](const QMimeData& data) { return data.hasFormat(BmpMime); });
     case CF_TEXT:
@@ -173,6 +185,9 @@ std::unique_ptr<TBitmap> TClipboard::GetBitmap() const {
   const QMimeData* data = IsOpen() ? Offered() : nullptr;
   if (data == nullptr) return nullptr;
   QImage image = OfferedImage(*data);
+  if (image.isNull() && AwaitNewOffer() && (data = Offered()) != nullptr) {
+    image = OfferedImage(*data);
+  }
   if (image.isNull()) return nullptr;
   const bool monochrome = image.depth() == 1;
   image = std::move(image).convertToFormat(QImage::Format_RGB32);

@@ -36,7 +36,8 @@ QString ExtensionSource() {
 // Run in the shell's new namespaces. The image's stale /run/systemd makes the shell take a
 // login manager for granted and there is no system bus: both are replaced by empty ones.
 // mutter makes the X sockets' folder without the others' write bit when there is none, and
-// then refuses it. Animations off put a window where it ends at once; banners off keep the notice
+// then refuses it. No key repeat: a key released late on a busy machine types once.
+// Animations off put a window where it ends at once; banners off keep the notice
 // about a session run as root from covering windows.
 constexpr char Script[] = R"(
 mount -t tmpfs none /run/systemd && mount -t tmpfs none /run/dbus || exit 1
@@ -45,6 +46,7 @@ dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --fork || exit 1
 gsettings set org.gnome.desktop.interface enable-hot-corners false
 gsettings set org.gnome.desktop.interface enable-animations false
 gsettings set org.gnome.desktop.notifications show-banners false
+gsettings set org.gnome.desktop.peripherals.keyboard repeat false
 gsettings set org.gnome.shell welcome-dialog-last-shown-version 999
 gsettings set org.gnome.shell disable-user-extensions false
 gsettings set org.gnome.shell enabled-extensions "['$1']" || exit 1
