@@ -36,6 +36,7 @@
 #include "media/enhanced_dib.h"
 #include "platform/winconst.h"
 #include "puzzle/puzzle.h"
+#include "shown_board.h"
 
 namespace {
 
@@ -217,6 +218,45 @@ BENCHMARK(BM_LoadBigPhoto)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime();
 
+// The first paint of a board showing the 50-megapixel photo after the player changed the
+// size it shows at: a zoom step, Fit in window, or the window resized. That paint filters
+// the photo down to the board's new size; the paints after it copy what it made.
+void BM_FirstPaintAfterChange(benchmark::State& state) {
+  constexpr int Width = 1600;
+  constexpr int Height = 1000;
+  TShownBoard shown(4, Width, Height);
+  TPuzzle& board = *shown.Board;
+  board.SetSize(4, 4);
+  if (!shown.Shown(Width, Height) ||
+      !board.LoadPicture(PhotoPath(BigWidth, BigHeight).c_str(), true)) {
+    state.SkipWithError("no shown board with the photo");
+    return;
+  }
+  const int change = static_cast<int>(state.range(0));
+  board.SetFitInWindow(change == 2);
+  board.Zoom(0);
+  bool back = false;
+  for (auto _ : state) {
+    if (change == 0) {
+      board.Zoom(back ? +1 : -1);
+    } else if (change == 1) {
+      board.SetFitInWindow(!board.FitInWindow);
+    } else {
+      board.MoveWindow(0, 0, back ? Width : Width - 100, back ? Height : Height - 60);
+    }
+    back = !back;
+    board.Invalidate(true);
+    board.UpdateWindow();
+  }
+}
+BENCHMARK(BM_FirstPaintAfterChange)
+    ->ArgName("change")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+
 // The open dialog's preview of the 50-megapixel photo: read reduced for a 125-pixel panel,
 // against the whole picture into a DIB.
 void BM_PreviewBigPhoto(benchmark::State& state) {
@@ -246,12 +286,17 @@ long StatusKilobytes(const char* field) {
 }
 
 // Peak resident memory of one load of a photo above what the process held before it,
-// against the goal for what it may hold beyond the display bitmap. Writing 5 to
-// clear_refs starts the peak afresh from the current size.
-void ReportPeakMemory(int width, int height, int orientation, double goalBeyondBitmap) {
+// against the goal for what it may hold beyond the display bitmap; on a shown board, with
+// the paint that shows it fitted in the window. Writing 5 to clear_refs starts the peak
+// afresh from the current size.
+void ReportPeakMemory(int width, int height, int orientation, double goalBeyondBitmap,
+                      bool shown = false) {
   const std::string& path = PhotoPath(width, height, orientation);
-  TPuzzle board(4, 4, nullptr);
+  std::optional<TShownBoard> window;
+  std::optional<TPuzzle> model;
+  TPuzzle& board = shown ? *window.emplace(4, 1600, 1000).Board : model.emplace(4, 4, nullptr);
   board.SetSize(4, 4);
+  if (shown) board.SetFitInWindow(true);
   {
     std::ofstream clear("/proc/self/clear_refs");
     clear << "5";
@@ -263,12 +308,17 @@ void ReportPeakMemory(int width, int height, int orientation, double goalBeyondB
     std::printf("peak memory: not measurable here\n");
     return;
   }
+  if (shown) {
+    board.SetFitInWindow(true);
+    board.UpdateWindow();
+  }
   const long peak = StatusKilobytes("VmHWM");
   const double bitmap = 4.0 * width * height / (1024.0 * 1024.0);
   std::printf(
-      "peak memory of one LoadPicture, %d x %d, orientation %d: %.1f MiB above the %.1f "
+      "peak memory of one LoadPicture%s, %d x %d, orientation %d: %.1f MiB above the %.1f "
       "MiB held before\n",
-      width, height, orientation, (peak - before) / 1024.0, before / 1024.0);
+      shown ? " and its first paint fitted in 1600 x 1000" : "", width, height, orientation,
+      (peak - before) / 1024.0, before / 1024.0);
   std::printf("  display bitmap %.1f MiB; the rest %.1f MiB (goal: at most %.0f)\n", bitmap,
               (peak - before) / 1024.0 - bitmap, goalBeyondBitmap);
 }
@@ -356,6 +406,15 @@ void PrintGoals(const TTimesReporter& times) {
   if (load > 0 && smallPages > 0) {
     std::printf("LoadPicture with huge pages / without: %.2f\n", load / smallPages);
   }
+  const double big = times.Seconds("BM_LoadBigPhoto/orientation:1");
+  const char* changes[] = {"a zoom step", "Fit in window", "a window resize"};
+  for (int change = 0; change < 3; ++change) {
+    const double paint = times.Seconds("BM_FirstPaintAfterChange/change:" + std::to_string(change));
+    if (big > 0 && paint > 0) {
+      std::printf("first paint after %s / loading the 50 MP photo: %.2f (goal: at most 0.25)\n",
+                  changes[change], paint / big);
+    }
+  }
 }
 
 // The process of one load, with nothing else: what djpeg is measured against.
@@ -376,7 +435,7 @@ int main(int argc, char** argv) {
   // First, while the process holds little: the peak of one load, then whole processes.
   return RunBenchmarks(argc, argv, reporter, [argv] {
     ReportPeakMemory(PhotoWidth, PhotoHeight, 1, 50);
-    ReportPeakMemory(BigWidth, BigHeight, 6, 64);
+    ReportPeakMemory(BigWidth, BigHeight, 6, 64, true);
     CompareWithDjpeg(argv[0], PhotoPath(), "12 MP", 0.9);
     CompareWithDjpeg(argv[0], PhotoPath(BigWidth, BigHeight), "50 MP", 1);
     CompareWithDjpeg(argv[0], PhotoPath(BigWidth, BigHeight, 6), "50 MP turned a quarter", 1);

@@ -26,7 +26,7 @@ TResult TCustomOpenDialog::ShowPreview(TParam1, TParam2 p2) {
     TEnhancedDib dib;
     if (dib.Load(path, PREVIEW_SIZE)) {
       TClientDC dc(*this);
-      dc.SetStretchBltMode(COLORONCOLOR);
+      dc.SetStretchBltMode(HALFTONE);
       const int x = GetClientRect().Width() - 150;
       dc.StretchDIBits(TRect(x, 50, x + PREVIEW_SIZE, 50 + PREVIEW_SIZE),
                        TRect(0, 0, dib.Width(), dib.Height()), dib.GetBits(), *dib.GetInfo());

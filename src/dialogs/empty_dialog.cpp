@@ -114,7 +114,7 @@ void TEmptyDialog::DrawPreview(TDC& dc) const {
   if (Picture != nullptr) {
     TMemoryDC memory(dc);
     memory.SelectObject(*Picture);
-    dc.SetStretchBltMode(COLORONCOLOR);
+    dc.SetStretchBltMode(HALFTONE);
     dc.StretchBlt(area.left, area.top, area.Width(), area.Height(), memory, 0, 0, Picture->Width(),
                   Picture->Height(), SRCCOPY);
   } else {

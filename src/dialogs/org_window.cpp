@@ -62,6 +62,7 @@ TOrgWindow::TOrgWindow(TWindow* parent, const char* title, const TBitmap* pictur
 TOrgWindow::~TOrgWindow() = default;
 
 void TOrgWindow::SetPicture(const TBitmap* picture) {
+  Shown.Forget();
   Picture = picture != nullptr ? std::make_unique<TBitmap>(*picture) : nullptr;
   if (Picture) {
     const TSize size = ThumbnailSize(Picture->Width(), Picture->Height(), GetWorkArea());
@@ -77,10 +78,18 @@ void TOrgWindow::Paint(TDC& dc, bool, TRect&) {
     return;
   }
   TMemoryDC memory(dc);
-  memory.SelectObject(*Picture);
-  dc.SetStretchBltMode(COLORONCOLOR);
-  dc.StretchBlt(client.left, client.top, client.Width(), client.Height(), memory, 0, 0,
-                Picture->Width(), Picture->Height(), SRCCOPY);
+  // Filtered once for the window's size: a repaint copies it.
+  const TRect whole(0, 0, Picture->Width(), Picture->Height());
+  if (TBitmap* shown = Shown.For(dc, *Picture, whole, client)) {
+    memory.SelectObject(*shown);
+    dc.BitBlt(client.left, client.top, client.Width(), client.Height(), memory, client.left,
+              client.top, SRCCOPY);
+  } else {
+    memory.SelectObject(*Picture);
+    dc.SetStretchBltMode(HALFTONE);
+    dc.StretchBlt(client.left, client.top, client.Width(), client.Height(), memory, 0, 0,
+                  Picture->Width(), Picture->Height(), SRCCOPY);
+  }
   memory.RestoreBitmap();
 }
 

@@ -6,6 +6,7 @@
 
 #include "framework/frame_window.h"
 #include "framework/geometry.h"
+#include "puzzle/shown_picture.h"
 
 class TBitmap;
 
@@ -39,6 +40,7 @@ class TOrgWindow : public TFrameWindow {
   // A shallow copy of the board's picture: the board may let its own go while a message
   // box is up, and this window may have to paint in the meantime.
   std::unique_ptr<TBitmap> Picture;
+  TShownPicture Shown;
 
   DECLARE_RESPONSE_TABLE(TOrgWindow);
 };

@@ -30,46 +30,6 @@ QFont CurrentFont(const TDC::TImpl& d) {
   return FontFromLogFont(log);
 }
 
-QPainter::CompositionMode CompositionFor(DWORD rop) {
-  switch (rop) {
-    case SRCPAINT:
-      return QPainter::RasterOp_SourceOrDestination;
-    case SRCAND:
-      return QPainter::RasterOp_SourceAndDestination;
-    case SRCINVERT:
-      return QPainter::RasterOp_SourceXorDestination;
-    case NOTSRCCOPY:
-      return QPainter::RasterOp_NotSource;
-    default:
-      return QPainter::CompositionMode_Source;
-  }
-}
-
-// A monochrome source drawn in colour takes the text colour for black, the background
-// colour for white.
-QImage ColourizeMonochrome(const QImage& mono, COLORREF text, COLORREF back) {
-  QImage out = mono.convertToFormat(QImage::Format_RGB32);
-  const QRgb fore = ToQRgb(text);
-  const QRgb bk = ToQRgb(back);
-  for (int y = 0; y < out.height(); ++y) {
-    auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-    for (int x = 0; x < out.width(); ++x) row[x] = qGray(row[x]) >= 128 ? bk : fore;
-  }
-  return out;
-}
-
-// The image with the pixels of the key colour made transparent.
-QImage KeyedOut(const QImage& image, QRgb key) {
-  QImage out = image.convertToFormat(QImage::Format_ARGB32);
-  for (int y = 0; y < out.height(); ++y) {
-    auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-    for (int x = 0; x < out.width(); ++x) {
-      if ((row[x] & 0xFFFFFF) == (key & 0xFFFFFF)) row[x] = 0;
-    }
-  }
-  return out;
-}
-
 // Whether drawing device pixels can change nothing: they miss the target or the region
 // being painted. Qt would clip them away as well, but only after enough work that a paint
 // drawing a whole board into one small invalid cell spends most of its time there.
@@ -77,11 +37,6 @@ bool OutOfSightOnDevice(const TDC::TImpl& d, const QRect& device) {
   if (d.Target == nullptr) return false;
   if (!device.intersects(d.Target->rect())) return true;
   return d.Clip && !d.Clip->boundingRect().intersects(device);
-}
-
-// The same for a rectangle of logical pixels.
-bool OutOfSight(const TDC::TImpl& d, const QRect& r) {
-  return OutOfSightOnDevice(d, d.OnDevice(r));
 }
 
 // The rectangle with these two corners, both inside it. (QRect::normalized would leave
@@ -101,22 +56,15 @@ void SetDirectLines(bool on) {
   DirectLinesOn() = on;
 }
 
-QRegion DeviceRegion(const QRegion& logical, qreal ratio) {
-  if (ratio == 1) return logical;
-  QRegion device;
-  for (const QRect& r : logical) device += DeviceRect(r, ratio);
-  return device;
-}
+namespace {}  // namespace
 
-namespace {
-
-// Whether runs can be written into the target's pixels directly: plain 32-bit colour whose
-// pixels are its own (the painter would copy shared ones first).
-bool Direct(const TDC::TImpl& d) {
+bool WritesDirectly(const TDC::TImpl& d) {
   const QImage* target = d.Target;
   return DirectLinesOn() && target != nullptr && target->format() == QImage::Format_RGB32 &&
          !d.Monochrome() && target->isDetached();
 }
+
+namespace {
 
 // Device pixels written into the target, within it and the clip region, as the painter
 // would fill them.
@@ -144,7 +92,7 @@ void PutOnDevice(TDC::TImpl& d, const QRect& device, QRgb colour) {
 // Bevels draw tens of thousands of such runs a paint, and the painter spends far longer
 // getting ready for each than the pixels take. False leaves the run to the painter.
 bool PutRun(TDC::TImpl& d, const QRect& run, const QRect& device, QRgb colour) {
-  if (!Direct(d)) return false;
+  if (!WritesDirectly(d)) return false;
   PutOnDevice(d, device, colour);
   d.Touch(run);
   return true;
@@ -152,7 +100,7 @@ bool PutRun(TDC::TImpl& d, const QRect& run, const QRect& device, QRgb colour) {
 
 // Device pixels filled, directly where the target allows, else by the painter.
 void FillOnDevice(TDC::TImpl& d, const QRect& device, QRgb colour) {
-  if (Direct(d)) {
+  if (WritesDirectly(d)) {
     PutOnDevice(d, device, colour);
   } else if (QPainter* p = d.Begin(TDC::TImpl::TSpace::Device)) {
     p->fillRect(device, QColor(colour));
@@ -218,6 +166,12 @@ void DrawLine(TDC::TImpl& d, TPoint from, TPoint to) {
   }
 }
 
+}  // namespace
+
+bool OutOfSight(const TDC::TImpl& d, const QRect& r) {
+  return OutOfSightOnDevice(d, d.OnDevice(r));
+}
+
 void Fill(TDC::TImpl& d, const QRect& r, COLORREF colour) {
   if (r.isEmpty()) return;
   const QRect device = d.OnDevice(r);
@@ -232,102 +186,10 @@ void Fill(TDC::TImpl& d, const QRect& r, COLORREF colour) {
   d.Touch(r);
 }
 
+namespace {
 COLORREF BrushColour(const TDC::TImpl& d) {
   return d.Brush != nullptr ? d.Brush->GetColor() : 0xFFFFFF;
 }
-
-// The pixels an origin and a signed extent cover: a negative extent runs back from the
-// origin, which it includes (x = 3, width -4 covers 0..3).
-QRect Span(const QRect& r) {
-  const int left = r.width() < 0 ? r.x() + r.width() + 1 : r.x();
-  const int top = r.height() < 0 ? r.y() + r.height() + 1 : r.y();
-  return QRect(left, top, std::abs(r.width()), std::abs(r.height()));
-}
-
-// How a copy fills the device pixels of its destination from the source's pixels.
-enum class TStretch {
-  AsMode,   // by the stretch mode: nearest pixel, or smoothed in HALFTONE
-  Magnify,  // a small bitmap shown at a screen's ratio: pixels repeated a whole number of
-            // times, then smoothed down to a ratio in between (crisp, with soft steps)
-};
-
-// Copies source pixels (logical coordinates of the source, either side may be mirrored by a
-// negative extent) onto the destination rectangle (logical coordinates of the context);
-// with a key colour, the source's pixels of that colour leave the destination as it was.
-bool Blit(TDC::TImpl& d, QRect dest, const QImage& source, QRect from, bool sourceMonochrome,
-          DWORD rop, TStretch stretch = TStretch::AsMode, std::optional<QRgb> key = {}) {
-  QPainter* p = d.Begin(TDC::TImpl::TSpace::Device);
-  if (p == nullptr) return false;
-  if (dest.width() == 0 || dest.height() == 0 || from.width() == 0 || from.height() == 0) {
-    return true;
-  }
-  const bool mirrorX = (dest.width() < 0) != (from.width() < 0);
-  const bool mirrorY = (dest.height() < 0) != (from.height() < 0);
-  dest = Span(dest);
-  from = Span(from);
-  if (OutOfSight(d, dest)) return true;
-  if (rop == BLACKNESS || rop == WHITENESS) {
-    Fill(d, dest, rop == BLACKNESS ? 0x000000 : 0xFFFFFF);
-    return true;
-  }
-  const QRect touched = dest;
-  // From here on, device pixels of the target and of the source.
-  dest = d.OnDevice(dest);
-  from = DeviceRect(from, source.devicePixelRatio());
-  if (dest.isEmpty() || from.isEmpty()) return true;
-  // Only the part of the source inside the image is copied, onto the matching part of the
-  // destination: a source rectangle reaching far outside must not cost memory for it.
-  const QRect inside = from & source.rect();
-  if (inside.isEmpty()) return true;
-  if (inside != from) {
-    const auto scale = [](int offset, int to, int of) {
-      return static_cast<int>(static_cast<long long>(offset) * to / of);
-    };
-    const int fromRight = from.x() + from.width();
-    const int insideRight = inside.x() + inside.width();
-    const int fromBottom = from.y() + from.height();
-    const int insideBottom = inside.y() + inside.height();
-    const int left = mirrorX ? scale(fromRight - insideRight, dest.width(), from.width())
-                             : scale(inside.x() - from.x(), dest.width(), from.width());
-    const int right = mirrorX ? scale(fromRight - inside.x(), dest.width(), from.width())
-                              : scale(insideRight - from.x(), dest.width(), from.width());
-    const int top = mirrorY ? scale(fromBottom - insideBottom, dest.height(), from.height())
-                            : scale(inside.y() - from.y(), dest.height(), from.height());
-    const int bottom = mirrorY ? scale(fromBottom - inside.y(), dest.height(), from.height())
-                               : scale(insideBottom - from.y(), dest.height(), from.height());
-    dest = QRect(dest.x() + left, dest.y() + top, right - left, bottom - top);
-    from = inside;
-    if (dest.isEmpty()) return true;
-  }
-  p->setCompositionMode(key ? QPainter::CompositionMode_SourceOver : CompositionFor(rop));
-  p->setRenderHint(QPainter::SmoothPixmapTransform, d.StretchMode == HALFTONE);
-  const bool sameImage = d.Target == &source || d.Target->constBits() == source.constBits();
-  // A magnification by a whole number repeats pixels, as the nearest pixel does; one in
-  // between goes through the next whole number.
-  const bool magnify = stretch == TStretch::Magnify && dest.size() != from.size() &&
-                       (dest.width() % from.width() != 0 || dest.height() % from.height() != 0);
-  if (!mirrorX && !mirrorY && !sourceMonochrome && !sameImage && !magnify && !key) {
-    p->drawImage(dest, source, from);
-  } else {
-    QImage piece = source.copy(from);
-    piece.setDevicePixelRatio(1);
-    if (mirrorX || mirrorY) piece = piece.mirrored(mirrorX, mirrorY);
-    if (sourceMonochrome && !d.Monochrome())
-      piece = ColourizeMonochrome(piece, d.TextColor, d.BkColor);
-    if (key) piece = KeyedOut(piece, *key);
-    if (magnify) {
-      const int times = std::max((dest.width() + from.width() - 1) / from.width(),
-                                 (dest.height() + from.height() - 1) / from.height());
-      piece = piece.scaled(piece.size() * times, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-      p->setRenderHint(QPainter::SmoothPixmapTransform, true);
-    }
-    p->drawImage(dest, piece);
-  }
-  p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-  d.Touch(touched);
-  return true;
-}
-
 }  // namespace
 
 // --- TImpl ---------------------------------------------------------------------------
@@ -655,56 +517,6 @@ TSize TDC::GetTextExtent(const char* text, int count) const {
   return TSize(metrics.horizontalAdvance(s), metrics.height());
 }
 
-bool TDC::BitBlt(int x, int y, int width, int height, const TDC& source, int sx, int sy,
-                 DWORD rop) {
-  // Equal logical sizes: a bitmap at a lower ratio than the target (a button's glyph) is
-  // magnified crisply, whatever the stretch mode.
-  const TImpl& s = *source.Pimpl;
-  if (s.Target == nullptr || s.Target->isNull()) return false;
-  return Blit(*Pimpl, QRect(x, y, width, height), *s.Target, QRect(sx, sy, width, height),
-              s.Monochrome(), rop, TStretch::Magnify);
-}
-
-bool TDC::TransparentBlt(int x, int y, int width, int height, const TDC& source, int sx, int sy,
-                         int sWidth, int sHeight, COLORREF transparent) {
-  const TImpl& s = *source.Pimpl;
-  if (s.Target == nullptr || s.Target->isNull()) return false;
-  const bool sameSize = width == sWidth && height == sHeight;
-  return Blit(*Pimpl, QRect(x, y, width, height), *s.Target, QRect(sx, sy, sWidth, sHeight),
-              s.Monochrome(), SRCCOPY, sameSize ? TStretch::Magnify : TStretch::AsMode,
-              ToQRgb(transparent));
-}
-
-bool TDC::StretchBlt(int x, int y, int width, int height, const TDC& source, int sx, int sy,
-                     int sWidth, int sHeight, DWORD rop) {
-  const TImpl& s = *source.Pimpl;
-  if (s.Target == nullptr || s.Target->isNull()) return false;
-  return Blit(*Pimpl, QRect(x, y, width, height), *s.Target, QRect(sx, sy, sWidth, sHeight),
-              s.Monochrome(), rop);
-}
-
-int TDC::StretchDIBits(const TRect& dest, const TRect& source, const void* bits,
-                       const BITMAPINFO& info, UINT usage, DWORD rop) {
-  if (bits == nullptr || usage != DIB_RGB_COLORS) return 0;
-  TDib dib;
-  if (!dib.CreateFromHeader(info.bmiHeader)) return 0;
-  // Masks and colour table follow the header in the caller's block, as in ours.
-  const auto* tables = reinterpret_cast<const BYTE*>(&info) + sizeof(BITMAPINFOHEADER);
-  if (DWORD* masks = dib.GetMasks()) std::memcpy(masks, tables, 3 * sizeof(DWORD));
-  if (RGBQUAD* colours = dib.GetColors()) {
-    const std::size_t maskBytes = dib.GetMasks() != nullptr ? 3 * sizeof(DWORD) : 0;
-    std::memcpy(colours, tables + maskBytes, sizeof(RGBQUAD) * dib.NumColors());
-  }
-  std::memcpy(dib.GetBits(), bits, dib.SizeImage());
-  const QImage image = DibToImage(dib);
-  if (image.isNull()) return 0;
-  // The source origin of a bottom-up DIB is its lower-left corner.
-  const QRect from(source.left, image.height() - source.top - source.Height(), source.Width(),
-                   source.Height());
-  if (!Blit(*Pimpl, ToQRect(dest), image, from, false, rop)) return 0;
-  return std::abs(source.Height());
-}
-
 int TDC::GetDeviceCaps(int index) const {
   const QImage* image = Pimpl->Target;
   switch (index) {
@@ -720,7 +532,8 @@ int TDC::GetDeviceCaps(int index) const {
       return 0;
     case LOGPIXELSX:
     case LOGPIXELSY:
-      return 96;
+      // As the desktop's scale sets it: 120 at 1.25, 192 at 2.
+      return qRound(96 * Pimpl->Ratio());
     case HORZRES:
     case VERTRES: {
       QSize size = image != nullptr ? image->deviceIndependentSize().toSize() : QSize();

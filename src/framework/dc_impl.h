@@ -5,40 +5,12 @@
 #include <QPainter>
 #include <QRegion>
 
-#include <cmath>
 #include <optional>
 
 #include "framework/dc.h"
+#include "framework/device_pixels.h"
 
 class TWindow;
-
-// Logical pixels to device pixels. An edge at logical x lies at device x * ratio rounded,
-// so that neighbouring logical pixels share their edges and tile the device pixels with no
-// gap; at ratio 1 every coordinate stays what it is.
-inline int DeviceEdge(int logical, qreal ratio) {
-  if (ratio == 1) return logical;
-  // floor(v) without a call into the maths library: this runs for every line and fill.
-  const double v = logical * ratio + 0.5;
-  const int truncated = static_cast<int>(v);
-  return truncated - (v < truncated ? 1 : 0);
-}
-// The logical pixel whose device pixels [DeviceEdge(x), DeviceEdge(x + 1)) hold a point at
-// logical position p (p * ratio in device pixels): where a click lands is what was drawn
-// there, never the neighbour that rounding to the nearest logical pixel can give.
-inline int LogicalPixelAt(double position, qreal ratio) {
-  if (ratio == 1) return static_cast<int>(std::floor(position));
-  // Device positions arrive as whole pixels divided by the ratio: undo that first.
-  const double device = std::floor(position * ratio + 1e-6);
-  return static_cast<int>(std::ceil((device + 0.5) / ratio)) - 1;
-}
-inline QRect DeviceRect(const QRect& logical, qreal ratio) {
-  if (ratio == 1) return logical;
-  const int left = DeviceEdge(logical.x(), ratio);
-  const int top = DeviceEdge(logical.y(), ratio);
-  return QRect(left, top, DeviceEdge(logical.x() + logical.width(), ratio) - left,
-               DeviceEdge(logical.y() + logical.height(), ratio) - top);
-}
-QRegion DeviceRegion(const QRegion& logical, qreal ratio);
 
 struct TDC::TImpl {
   // Where drawing goes: a window's backing image, a selected bitmap, or our own image
@@ -105,6 +77,16 @@ struct TDC::TImpl {
   // ratio is not 1: it then places every device pixel itself.
   QImage DeviceView;
 };
+
+// Whether drawing these logical pixels can change nothing: they miss the target or the
+// region being painted.
+bool OutOfSight(const TDC::TImpl& d, const QRect& r);
+// Logical pixels filled with one colour, as FillRect fills them.
+void Fill(TDC::TImpl& d, const QRect& r, COLORREF colour);
+
+// Whether pixels can be written into the target directly: plain 32-bit colour whose pixels
+// are its own (the painter would copy shared ones first), unless tests turned that off.
+bool WritesDirectly(const TDC::TImpl& d);
 
 // Whether straight one-pixel lines and filled rectangles on plain 32-bit targets are
 // written into the pixels directly (the default) or drawn by the painter like everything

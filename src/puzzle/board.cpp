@@ -107,6 +107,11 @@ void TPuzzle::SetGameType(TGameType type) {
 void TPuzzle::SetContentKind(TContentKind kind) {
   ContentKind = kind;
   Invalidate(true);
+  DropPicture();
+}
+
+void TPuzzle::DropPicture() {
+  Shown.Forget();
   Picture.reset();
   ReleasePalette();
 }

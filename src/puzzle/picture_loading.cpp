@@ -77,6 +77,7 @@ std::optional<TLoadedPicture> TPuzzle::ReadPicture(const char* name) {
 }
 
 void TPuzzle::TakePicture(TLoadedPicture picture) {
+  Shown.Forget();
   Picture = std::move(picture.Bitmap);
   if (picture.Palette) {
     SetOwnedPalette(std::move(picture.Palette));

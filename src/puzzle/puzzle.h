@@ -13,6 +13,7 @@
 #include "framework/geometry.h"
 #include "framework/window.h"
 #include "platform/winconst.h"
+#include "puzzle/shown_picture.h"
 
 constexpr int MaxSide = 20;
 
@@ -119,6 +120,12 @@ class TPuzzle : public TWindow {
   // the player was told of.
   bool PasteFromClipboard(TClipboard& clipboard);
 
+  // The picture's pieces as the board shows them on dc: filtered to the board's size once,
+  // then copied piece by piece. Null when that copy cannot be made.
+  TBitmap* ShownPicture(TDC& dc);
+  // Where a point of the picture lies in that copy.
+  TPoint ShownAt(const TPoint& inPicture) const { return Shown.Where(inPicture); }
+
   // Palette ownership: the board owns Palette unless it is HalftonePalette.
   void SetOwnedPalette(std::unique_ptr<TPalette> palette);
   void UseHalftonePalette();
@@ -169,7 +176,11 @@ class TPuzzle : public TWindow {
   void PlayClick(int resource);
   TTombol* HitTest(const TPoint& p);
 
+  // The picture, its copy and its palette go.
+  void DropPicture();
+
   std::unique_ptr<TPalette> OwnedPalette;
+  TShownPicture Shown;
 
   DECLARE_RESPONSE_TABLE(TPuzzle);
 };

@@ -153,8 +153,7 @@ bool TPuzzle::LoadGame(const char* path, std::optional<std::string>& pictureName
   if (picture) {
     TakePicture(std::move(*picture));
   } else {
-    Picture.reset();
-    ReleasePalette();
+    DropPicture();
   }
   Columns = header.Columns;
   Rows = header.Rows;

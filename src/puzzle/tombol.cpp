@@ -112,21 +112,30 @@ void TTombol::Draw(TDC& dc, bool pressed, bool fill) {
   }
 
   if (board.Picture) {
-    TRect source = Source;
-    if (board.Effect3D) {
-      l += 2, r -= 2, t += 1, b -= 1;
-      if (pressed) l += 1, r += 1, t += 1, b += 1;
-      source.Inflate(-1, -1);
-    }
-    TMemoryDC memory(dc);
-    memory.SelectObject(*board.Picture);
+    // Inside the bevel in 3D; a pressed piece's picture moves with it.
+    const int insetX = board.Effect3D ? 2 : 0;
+    const int insetY = board.Effect3D ? 1 : 0;
+    l += insetX, r -= insetX, t += insetY, b -= insetY;
+    if (board.Effect3D && pressed) l += 1, r += 1, t += 1, b += 1;
     if (board.Palette != nullptr) {
       dc.SelectObject(*board.Palette, false);
       dc.RealizePalette();
     }
-    dc.SetStretchBltMode(COLORONCOLOR);
-    dc.StretchBlt(l, t, r - l, b - t, memory, source.left, source.top, source.Width(),
-                  source.Height(), SRCCOPY);
+    TMemoryDC memory(dc);
+    if (TBitmap* shown = Puzzle->ShownPicture(dc)) {
+      // The piece's part of the picture as the board shows it, copied 1:1.
+      memory.SelectObject(*shown);
+      const TPoint at = Puzzle->ShownAt(Source.TopLeft());
+      dc.BitBlt(l, t, r - l, b - t, memory, at.x + insetX, at.y + insetY, SRCCOPY);
+    } else {
+      // No memory for the board's copy: each piece filtered from the picture itself.
+      TRect source = Source;
+      if (board.Effect3D) source.Inflate(-1, -1);
+      memory.SelectObject(*board.Picture);
+      dc.SetStretchBltMode(HALFTONE);
+      dc.StretchBlt(l, t, r - l, b - t, memory, source.left, source.top, source.Width(),
+                    source.Height(), SRCCOPY);
+    }
     if (board.ShowFalse && !IsCorrect()) {
       Lines(dc, yellow, {{l + 1, t + 1}, {r - 2, b - 1}});
       Lines(dc, yellow, {{l + 1, b - 1}, {r - 2, t + 1}});

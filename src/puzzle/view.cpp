@@ -59,6 +59,18 @@ void TPuzzle::Layout() {
   Invalidate(true);
 }
 
+TBitmap* TPuzzle::ShownPicture(TDC& dc) {
+  if (!Picture || Columns <= 0 || Rows <= 0) return nullptr;
+  // The pieces' whole area: what a picture leaves over a whole number of pieces is not
+  // shown, and the pieces' cells cover the board.
+  const TRect part(0, 0, Picture->Width() / Columns * Columns, Picture->Height() / Rows * Rows);
+  const int w = BoardRect.Width() / Columns;
+  const int h = BoardRect.Height() / Rows;
+  const TRect place(BoardRect.left, BoardRect.top, BoardRect.left + w * Columns,
+                    BoardRect.top + h * Rows);
+  return Shown.For(dc, *Picture, part, place);
+}
+
 TResult TPuzzle::EvSize(TParam1, TParam2) {
   DefaultProcessing();
   Layout();

@@ -1,6 +1,7 @@
 // Phone photos as a player meets them: a photo stored sideways with an Orientation tag
-// shows upright, and one too big for the memory the program may use is refused with the
-// usual message, the program going on with its board.
+// shows upright, detail finer than the screen shows smooth, and one too big for the memory
+// the program may use is refused with the usual message, the program going on with its
+// board.
 #include <QBuffer>
 
 #include <sys/resource.h>
@@ -51,6 +52,52 @@ TEST_F(BlackBox, APhotoStoredSidewaysShowsUpright) {
   EXPECT_LT(area[0].Bottom, area[1].Top) << "red above green";
   EXPECT_LT(area[3].Right, area[1].Left) << "yellow left of green";
   EXPECT_LT(area[2].Bottom, area[3].Top) << "blue above yellow";
+  ExitWithYes();
+}
+
+// A picture of one-pixel red and blue squares, fitted on the board: too fine for the
+// screen, it shows as the purple it averages to, not as false red and blue patterns.
+TEST_F(BlackBox, DetailFinerThanTheScreenShowsAsItsMean) {
+  QImage picture(1800, 1400, QImage::Format_RGB32);
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) {
+      picture.setPixel(x, y, (x + y) % 2 == 0 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
+    }
+  }
+  const QString path = Dir.path() + "/fine.bmp";
+  ASSERT_TRUE(picture.save(path, "BMP"));
+  WriteSettings("[KAVRO]\nTYPE=3\nGAME=2\n3D=0\nGRID=0\nFITIN=1\nFILE=" + path + "\n");
+  ASSERT_TRUE(Desktop.StartProgram(Dir.path())) << Desktop.Problem().toStdString();
+  const QImage shot = Desktop.Screenshot().convertToFormat(QImage::Format_RGB32);
+  // The board: where the screen is purple.
+  constexpr QRgb Mark = qRgb(1, 2, 3);
+  QImage purple = shot.copy();
+  for (int y = 0; y < purple.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(purple.scanLine(y));
+    for (int x = 0; x < purple.width(); ++x) {
+      const QRgb c = line[x];
+      const bool mean =
+          std::abs(qRed(c) - 128) < 24 && std::abs(qBlue(c) - 128) < 24 && qGreen(c) < 16;
+      line[x] = mean ? Mark : qRgb(0, 0, 0);
+    }
+  }
+  const TBoard board = TBoard::Find(purple, Mark);
+  ASSERT_TRUE(board.Found()) << "no purple board on the screen";
+  int extreme = 0;
+  long long red = 0;
+  long long blue = 0;
+  const int pixels = (board.Right - board.Left + 1) * (board.Bottom - board.Top + 1);
+  for (int y = board.Top; y <= board.Bottom; ++y) {
+    for (int x = board.Left; x <= board.Right; ++x) {
+      const QRgb c = shot.pixel(x, y);
+      extreme += std::abs(qRed(c) - qBlue(c)) > 160;
+      red += qRed(c);
+      blue += qBlue(c);
+    }
+  }
+  EXPECT_LT(extreme, pixels / 100) << "of " << pixels << " board pixels plain red or blue";
+  EXPECT_NEAR(static_cast<double>(red) / pixels, 127.5, 3);
+  EXPECT_NEAR(static_cast<double>(blue) / pixels, 127.5, 3);
   ExitWithYes();
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -183,6 +184,76 @@ TEST(Blits, StretchBltCopiesTheSourceRectangle) {
   EXPECT_NE(h.At(0, 0), White);
   EXPECT_NE(h.At(1, 1), h.At(0, 0));
   EXPECT_EQ(h.At(2, 2), White);
+}
+
+// HALFTONE shrinks a picture by averaging what each pixel covers, and copies or enlarges
+// it exactly; COLORONCOLOR keeps picking single pixels. A 1:1 copy between contexts of one
+// fractional ratio moves every device pixel unchanged, whatever offsets round to.
+TEST(Blits, HalftoneAveragesWhatItShrinksAndKeepsWhatItDoesNot) {
+  const auto picture = [](int w, int h, const std::function<COLORREF(int, int)>& colour) {
+    auto bitmap = std::make_unique<TBitmap>(w, h);
+    TMemoryDC dc(*bitmap);
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) dc.SetPixel(x, y, colour(x, y));
+    }
+    return bitmap;
+  };
+  const auto fine = picture(24, 18, [](int x, int y) { return (x + y) % 2 != 0 ? White : Black; });
+  const auto noise = picture(24, 18, [](int x, int y) {
+    return RGB(static_cast<BYTE>(x * 10), static_cast<BYTE>(y * 13), static_cast<BYTE>(x * y));
+  });
+  const auto ramp = picture(3, 1, [](int x, int) { return RGB(x * 90, x * 90, x * 90); });
+  const auto grey = [](COLORREF c) { return static_cast<int>(c & 0xFF); };
+  // The destination's pixels, each checked against what the source gives it.
+  const struct {
+    const char* Name;
+    TBitmap& Source;
+    int Mode, Width, Height;
+    std::function<bool(const TCanvas&, int, int)> Right;
+  } cases[] = {
+      {"halved squares are their mean", *fine, HALFTONE, 12, 9,
+       [&](const TCanvas& c, int x, int y) { return c.At(x, y) == RGB(128, 128, 128); }},
+      {"squares shrunk by 2.4 and 2.57 stay near their mean", *fine, HALFTONE, 10, 7,
+       [&](const TCanvas& c, int x, int y) { return std::abs(grey(c.At(x, y)) - 128) < 45; }},
+      {"COLORONCOLOR picks black or white", *fine, COLORONCOLOR, 12, 9,
+       [&](const TCanvas& c, int x, int y) { return c.At(x, y) == White || c.At(x, y) == Black; }},
+      {"a third of a pixel weighs a third", *ramp, HALFTONE, 2, 1,
+       [&](const TCanvas& c, int x, int) { return grey(c.At(x, 0)) == (x == 0 ? 30 : 150); }},
+      {"at 100 % every pixel is the source's", *noise, HALFTONE, 24, 18,
+       [&](const TCanvas& c, int x, int y) {
+         return c.At(x, y) == TMemoryDC(*noise).GetPixel(x, y);
+       }},
+      {"enlarged, every pixel a block", *noise, HALFTONE, 72, 54,
+       [&](const TCanvas& c, int x, int y) {
+         return c.At(x, y) == TMemoryDC(*noise).GetPixel(x / 3, y / 3);
+       }},
+  };
+  for (const auto& c : cases) {
+    TCanvas canvas(c.Width, c.Height);
+    canvas.DC.SetStretchBltMode(c.Mode);
+    TMemoryDC source(c.Source);
+    canvas.DC.StretchBlt(0, 0, c.Width, c.Height, source, 0, 0, c.Source.Width(),
+                         c.Source.Height());
+    int wrong = 0;
+    for (int y = 0; y < c.Height; ++y) {
+      for (int x = 0; x < c.Width; ++x) wrong += !c.Right(canvas, x, y);
+    }
+    EXPECT_EQ(wrong, 0) << c.Name;
+  }
+  // Shrunk onto a place partly off the canvas: what shows is what the whole would show.
+  TCanvas whole(12, 9);
+  TCanvas shifted(12, 9);
+  for (TCanvas* c : {&whole, &shifted}) c->DC.SetStretchBltMode(HALFTONE);
+  whole.DC.StretchBlt(0, 0, 12, 9, TMemoryDC(*noise), 0, 0, 24, 18);
+  shifted.DC.StretchBlt(-5, -2, 12, 9, TMemoryDC(*noise), 0, 0, 24, 18);
+  EXPECT_EQ(shifted.Device().copy(0, 0, 7, 7), whole.Device().copy(5, 2, 7, 7));
+  // At 1.5, three logical pixels from x = 0 cover five device pixels, from x = 1 four.
+  TCanvas from(10, 10, 1.5);
+  from.DC.SetStretchBltMode(COLORONCOLOR);
+  from.DC.StretchBlt(0, 0, 10, 10, TMemoryDC(*noise), 0, 0, 15, 15);
+  TCanvas to(10, 10, 1.5);
+  to.DC.BitBlt(1, 0, 3, 3, from.DC, 0, 0);
+  EXPECT_EQ(to.Device().copy(2, 0, 4, 4), from.Device().copy(0, 0, 4, 4));
 }
 
 TEST(Blits, BitBltWithinOneBitmapAndMirroring) {
@@ -483,19 +554,6 @@ TEST(DeviceRatio, DrawingLandsOnTheDevicePixelsItMust) {
             "#####..."
             "..####.."
             ".....#..");
-}
-
-// A click on a device pixel acts on the logical pixel drawn there, at every ratio a
-// desktop offers, whole or fractional, from device positions as Qt reports them.
-TEST(DeviceRatio, AClickLandsOnTheLogicalPixelDrawnUnderIt) {
-  for (const double ratio : {1.0, 1.25, 1.5, 1.75, 2.0, 3.0}) {
-    int x = -4;
-    for (int device = Edge(-4, ratio); device < Edge(60, ratio); ++device) {
-      while (Edge(x + 1, ratio) <= device) ++x;
-      ASSERT_EQ(LogicalPixelAt(device / ratio, ratio), x) << device << " at " << ratio;
-      ASSERT_EQ(LogicalPixelAt((device + 0.75) / ratio, ratio), x) << device << " at " << ratio;
-    }
-  }
 }
 
 TEST(Text, FaceNamesAreUtf8AndCutBetweenCharacters) {
