@@ -112,11 +112,8 @@ void TEmptyDialog::DrawPreview(TDC& dc) const {
   if (!IsWindow()) return;
   const TRect area = PreviewArea();
   if (Picture != nullptr) {
-    TMemoryDC memory(dc);
-    memory.SelectObject(*Picture);
-    dc.SetStretchBltMode(HALFTONE);
-    dc.StretchBlt(area.left, area.top, area.Width(), area.Height(), memory, 0, 0, Picture->Width(),
-                  Picture->Height(), SRCCOPY);
+    // Filtered once: moving through the lists redraws it often.
+    Shown.Draw(dc, *Picture, TRect(0, 0, Picture->Width(), Picture->Height()), area);
   } else {
     dc.FillRect(area, TBrush(FaceGrey));
   }

@@ -6,6 +6,7 @@
 #include "dialogs/empty_dialog_ids.h"
 #include "framework/dialog.h"
 #include "framework/geometry.h"
+#include "puzzle/shown_picture.h"
 
 class TBitmap;
 class TDC;
@@ -47,6 +48,8 @@ class TEmptyDialog : public TDialog {
   int RowLimit;
   int ColumnLimit;
   TBitmap* Picture;
+  // The preview's picture, filtered once (drawing it changes nothing a caller sees).
+  mutable TShownPicture Shown;
   TListBox* RowList;
   TListBox* ColumnList;
   TGroupBox* Preview;

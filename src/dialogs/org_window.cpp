@@ -77,20 +77,8 @@ void TOrgWindow::Paint(TDC& dc, bool, TRect&) {
     dc.FillRect(client, TBrush(RGB(255, 255, 255)));
     return;
   }
-  TMemoryDC memory(dc);
   // Filtered once for the window's size: a repaint copies it.
-  const TRect whole(0, 0, Picture->Width(), Picture->Height());
-  if (TBitmap* shown = Shown.For(dc, *Picture, whole, client)) {
-    memory.SelectObject(*shown);
-    dc.BitBlt(client.left, client.top, client.Width(), client.Height(), memory, client.left,
-              client.top, SRCCOPY);
-  } else {
-    memory.SelectObject(*Picture);
-    dc.SetStretchBltMode(HALFTONE);
-    dc.StretchBlt(client.left, client.top, client.Width(), client.Height(), memory, 0, 0,
-                  Picture->Width(), Picture->Height(), SRCCOPY);
-  }
-  memory.RestoreBitmap();
+  Shown.Draw(dc, *Picture, TRect(0, 0, Picture->Width(), Picture->Height()), client);
 }
 
 TResult TOrgWindow::EvSize(TParam1 p1, TParam2 p2) {

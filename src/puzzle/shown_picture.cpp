@@ -88,6 +88,17 @@ TBitmap* TShownPicture::For(TDC& dc, TBitmap& picture, const TRect& part, const 
   return Copy.get();
 }
 
+void TShownPicture::Draw(TDC& dc, TBitmap& picture, const TRect& part, const TRect& place) {
+  if (TBitmap* copy = For(dc, picture, part, place)) {
+    TMemoryDC memory(dc);
+    memory.SelectObject(*copy);
+    dc.BitBlt(place.left, place.top, place.Width(), place.Height(), memory, place.left, place.top,
+              SRCCOPY);
+  } else {
+    Filter(dc, place, picture, part);
+  }
+}
+
 TPoint TShownPicture::Where(const TPoint& inPicture) const {
   if (Part.IsEmpty()) return Place.TopLeft();
   const auto along = [](int p, int from, int fromSize, int to, int toSize) {

@@ -15,6 +15,9 @@ class TShownPicture {
   // place. The copy's coordinates are dc's, from (0, 0) to place's far corner, so that
   // a rectangle of place is copied from where it lies. Null when the copy cannot be made.
   TBitmap* For(TDC& dc, TBitmap& picture, const TRect& part, const TRect& place);
+  // Draws part of the picture filling place on dc: from the copy, or filtered from the
+  // picture itself when no copy can be made.
+  void Draw(TDC& dc, TBitmap& picture, const TRect& part, const TRect& place);
   // Where a point of the picture lies in the copy last made.
   TPoint Where(const TPoint& inPicture) const;
   // Drops the copy: the picture it was made from is going.
