@@ -58,6 +58,7 @@ class TWindowManagerAsker : public QObject {
       case QEvent::Resize:
       case QEvent::WindowStateChange:
         if (Asked && !Hints.Move && ShownMaximized) FitToScreen(top);
+        if (Asked && !Hints.Size && top.isMaximized()) PinSize(top);
         break;
       default:
         break;
@@ -92,6 +93,15 @@ class TWindowManagerAsker : public QObject {
                               frame.right() - client.right(), frame.bottom() - client.bottom());
     const QRect fitted = area.marginsRemoved(decoration);
     if (fitted.isValid() && fitted != client) top.setGeometry(fitted);
+  }
+
+  // Wayland has no word for "not sizable"; a compositor offers neither sizing nor a
+  // maximize button for a window whose least and greatest sizes are one. The size pinned
+  // is the one the compositor's maximize gave.
+  static void PinSize(QWidget& top) {
+    if (QGuiApplication::platformName() != QLatin1String("wayland")) return;
+    const QSize size = top.size();
+    if (top.minimumSize() != size || top.maximumSize() != size) top.setFixedSize(size);
   }
 
   TFrameWindow& Frame;

@@ -28,6 +28,7 @@ class TCompositor {
     QRect Frame;
     QRect Content;
     bool Focused = false;
+    bool Maximizable = true;  // whether the desktop offers to maximize it
   };
 
   virtual ~TCompositor() = default;

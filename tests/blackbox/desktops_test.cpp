@@ -114,6 +114,7 @@ TEST_P(OnDesktop, TheFrameFitsTheWorkAreaWithItsStatusBarAndADialogOpensCentredO
   EXPECT_TRUE(work.contains(frame.Frame))
       << "frame " << Text(frame.Frame) << ", work area " << Text(work);
   EXPECT_GE(frame.Frame.width(), work.width() * 95 / 100) << "about the work area's width";
+  EXPECT_FALSE(frame.Maximizable) << "a maximize button on the frame";
   // The frame is listed before its first paint reaches the screen on a busy machine.
   QImage shot;
   TBoard board;
@@ -132,6 +133,7 @@ TEST_P(OnDesktop, TheFrameFitsTheWorkAreaWithItsStatusBarAndADialogOpensCentredO
   ASSERT_TRUE(desktop->WaitForWindows("Number of Pieces", 1));
   const TShown dialog = *desktop->Find("Number of Pieces");
   EXPECT_TRUE(dialog.Focused);
+  EXPECT_FALSE(dialog.Maximizable) << "a maximize button on the dialog";
   EXPECT_TRUE(work.contains(dialog.Frame)) << Text(dialog.Frame);
   const QPoint off = dialog.Frame.center() - frame.Frame.center();
   EXPECT_LE(std::abs(off.x()), 3 * scale) << "centred over the frame: " << Text(dialog.Frame);
@@ -294,6 +296,8 @@ TEST_P(OnDesktop, APastedPictureShowsTheFloatingBarsStandApartAndExitWritesTheSe
   const std::optional<int> code = desktop->WaitForExit();
   ASSERT_TRUE(code.has_value()) << "the program did not end";
   EXPECT_EQ(*code, 0) << desktop->ProgramOutput().toStdString();
+  // Normal play, a paste and floating bars included, puts no warning on stderr.
+  EXPECT_EQ(desktop->ProgramOutput().toStdString(), "");
   const std::map<std::string, std::string> keys = SettingsKeys(ReadFile(dir.path() + "/kavro.ini"));
   // A pasted picture cannot come back: letters next time, and no file.
   const std::map<std::string, std::string> expected = {

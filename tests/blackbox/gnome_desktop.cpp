@@ -468,7 +468,8 @@ std::vector<TCompositor::TWindow> TGnomeDesktop::Windows() {
   for (const QJsonValue& value : list) {
     const QJsonObject w = value.toObject();
     windows.push_back({w.value("title").toString(), RectOf(w.value("frame"), StagePixel),
-                       RectOf(w.value("client"), StagePixel), w.value("focused").toBool()});
+                       RectOf(w.value("client"), StagePixel), w.value("focused").toBool(),
+                       w.value("maximizable").toBool()});
   }
   return windows;
 }

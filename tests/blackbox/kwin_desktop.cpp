@@ -183,7 +183,7 @@ constexpr char ProbeScript[] = R"(
     var w = list[i];
     if (w.pid !== %1 || w.popupWindow) continue;
     var f = w.frameGeometry, c = w.bufferGeometry;
-    windows.push({caption: w.caption, active: w.active,
+    windows.push({caption: w.caption, active: w.active, maximizable: w.maximizable,
                   frame: [f.x, f.y, f.width, f.height], client: [c.x, c.y, c.width, c.height]});
   }
   var a = workspace.clientArea(KWin.MaximizeArea, workspace.activeScreen, workspace.currentDesktop);
@@ -425,9 +425,10 @@ std::optional<TKwinDesktop::TState> TKwinDesktop::Probe() {
     // The title the program gave, without the " <2>" KWin shows after a second window's
     // title when two are alike (the frame and its message boxes are all "Kavro").
     static const QRegularExpression suffix(" <\\d+>$");
-    state.Windows.push_back(
-        {w.value("caption").toString().remove(suffix), Scaled(w.value("frame").toArray(), Factor),
-         Scaled(w.value("client").toArray(), Factor), w.value("active").toBool()});
+    state.Windows.push_back({w.value("caption").toString().remove(suffix),
+                             Scaled(w.value("frame").toArray(), Factor),
+                             Scaled(w.value("client").toArray(), Factor),
+                             w.value("active").toBool(), w.value("maximizable").toBool()});
   }
   return state;
 }
@@ -495,7 +496,10 @@ std::optional<int> TKwinDesktop::WaitForExit(int milliseconds) {
 }
 
 QString TKwinDesktop::ProgramOutput() const {
-  return LogTail("kavro.log", 2000);
+  // Less what Qt says of the buffer integration this driver turns off.
+  static const QRegularExpression ours(
+      "qt\\.qpa\\.wayland: [^\\n]*client buffer integration[^\\n]*\\n");
+  return LogTail("kavro.log", 2000).remove(ours);
 }
 
 void TKwinDesktop::Key(const QString& keys) {

@@ -70,6 +70,7 @@ class TestDesktop {
             client: Rect(w.frame_rect_to_client_rect(w.get_frame_rect())),
             buffer: Rect(w.get_buffer_rect()),
             focused: w.has_focus(),
+            maximizable: w.can_maximize(),
             // The rest is for a person looking at the desktop by hand.
             pid: w.get_pid(),
             type: w.get_window_type(),
