@@ -8,25 +8,26 @@
 #include "dialogs/seven_gadget.h"
 #include "framework/dockable_bar.h"
 #include "framework/status_bar.h"
+#include "framework/translation.h"
 #include "media/sound.h"
 
 namespace {
 
-// "%2d hour " and the like, for the parts that are not zero.
+// "%1 hour " and the like, for the parts that are not zero; the number two wide.
 void AppendPart(std::string& text, int value, const char* one, const char* many) {
   if (value == 0) return;
-  char part[32];
-  std::snprintf(part, sizeof part, value == 1 ? one : many, value);
-  text += part;
+  char number[16];
+  std::snprintf(number, sizeof number, "%2d", value);
+  text += Fill(Translate(value == 1 ? one : many), {number});
 }
 
 }  // namespace
 
 std::string SolvedMessage(int hours, int minutes, int seconds) {
-  std::string text = "Congratulations. You solved the puzzle in ";
-  AppendPart(text, hours, "%2d hour ", "%2d hours ");
-  AppendPart(text, minutes, "%2d minute ", "%2d minutes ");
-  AppendPart(text, seconds, "%2d second.", "%2d seconds.");
+  std::string text = Translate(N_("Congratulations. You solved the puzzle in "));
+  AppendPart(text, hours, N_("%1 hour "), N_("%1 hours "));
+  AppendPart(text, minutes, N_("%1 minute "), N_("%1 minutes "));
+  AppendPart(text, seconds, N_("%1 second."), N_("%1 seconds."));
   return text;
 }
 
@@ -98,10 +99,10 @@ TResult TMyWindow::EvSetFocus(TParam1, TParam2) {
 
 void TMyWindow::UpdateStatusBar() {
   StatusBar->SetText(CurrentFile ? CurrentFile->c_str() : " ");
-  PiecesText->SetText(
-      ("Puzzle pieces: " + std::to_string(Puzzle->Rows) + " x " + std::to_string(Puzzle->Columns))
-          .c_str());
-  FalseText->SetText(("Incorrect pieces: " + std::to_string(Puzzle->CountFalse())).c_str());
+  PiecesText->SetText(Fill(Translate(PiecesPattern),
+                           {std::to_string(Puzzle->Rows), std::to_string(Puzzle->Columns)})
+                          .c_str());
+  FalseText->SetText(Fill(Translate(FalsePattern), {std::to_string(Puzzle->CountFalse())}).c_str());
 }
 
 TResult TMyWindow::EvPuzzleMoved(TParam1, TParam2) {

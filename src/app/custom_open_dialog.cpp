@@ -3,6 +3,7 @@
 
 #include "framework/dc.h"
 #include "framework/messages.h"
+#include "framework/translation.h"
 #include "media/enhanced_dib.h"
 
 // clang-format off
@@ -12,7 +13,7 @@ END_RESPONSE_TABLE;
 // clang-format on
 
 TCustomOpenDialog::TCustomOpenDialog(TWindow* parent, TData& data)
-    : TFileOpenDialog(parent, data, IDD_PREVIEW, "Open Image") {}
+    : TFileOpenDialog(parent, data, IDD_PREVIEW, N_("Open Image")) {}
 
 TResult TCustomOpenDialog::ShowPreview(TParam1, TParam2 p2) {
   const auto* header = reinterpret_cast<const NMHDR*>(p2);

@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "dialogs/seven_gadget.h"
 #include "framework/file_dialogs.h"
+#include "framework/translation.h"
 #include "media/saved_game_format.h"
 #include "resources/command_ids.h"
 
@@ -13,9 +14,9 @@ namespace {
 
 constexpr DWORD OpenFlags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
 constexpr DWORD SaveFlags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-constexpr char PictureFilter[] =
-    "All supported file\0*.JPG;*.BMP\0JPEG file (*.JPG)\0*.JPG\0Bitmap file (*.BMP)\0*.BMP\0";
-constexpr char GameFilter[] = "Kavro files (*.KVR)\0*.KVR\0";
+constexpr char PictureFilter[] = N_("All supported file") "\0*.JPG;*.BMP\0" N_(
+    "JPEG file (*.JPG)") "\0*.JPG\0" N_("Bitmap file (*.BMP)") "\0*.BMP\0";
+constexpr char GameFilter[] = N_("Kavro files (*.KVR)") "\0*.KVR\0";
 
 // The directory part of a real path (cut at its last separator), or none.
 std::optional<std::string> DirectoryOf(const std::optional<std::string>& path) {
@@ -101,7 +102,7 @@ void TMyWindow::OnOpenImage() {
 
 void TMyWindow::OnLoadGame() {
   const std::optional<std::string> path =
-      AskFile(this, false, "Load Game", GameFilter, DirectoryOf(CurrentFile), {});
+      AskFile(this, false, N_("Load Game"), GameFilter, DirectoryOf(CurrentFile), {});
   if (path) LoadSavedGame(*path);
 }
 
@@ -137,7 +138,7 @@ void TMyWindow::OnSaveGame() {
   std::optional<std::string> dir = DirectoryOf(CurrentFile);
   if (!dir) dir = DirectoryOf(GameFile);
   const std::optional<std::string> path =
-      AskFile(this, true, "Save Game", GameFilter, dir,
+      AskFile(this, true, N_("Save Game"), GameFilter, dir,
               DefaultSaveName(GameFile, CurrentFile, Puzzle->ContentKind));
   if (!path) return;
   const int seconds = Clock->Hours * 3600 + Clock->Minutes * 60 + Clock->Seconds;

@@ -2,7 +2,10 @@
 // and the settings saved on the way out.
 #include "app/main_window.h"
 
+#include <algorithm>
+#include <initializer_list>
 #include <memory>
+#include <string_view>
 
 #include "dialogs/old_scores.h"
 #include "dialogs/org_window.h"
@@ -15,9 +18,17 @@
 #include "platform/files.h"
 #include "platform/game_directory.h"
 #include "platform/shell.h"
+#include "platform/utf8.h"
 #include "resources/command_ids.h"
 
 namespace {
+
+// Room in the status bar for a count's longest text, and at least the 24 characters the
+// English has; a longer language widens the field rather than cutting the count.
+UINT CountChars(const char* pattern, std::initializer_list<std::string_view> widest) {
+  const std::size_t chars = Utf8CharCount(Fill(Translate(pattern), widest)) + 1;
+  return static_cast<UINT>(std::max<std::size_t>(24, chars));
+}
 
 // The toolbar, left to right: bitmap, command and kind of each button; 0 is a separator.
 struct TToolButton {
@@ -109,10 +120,10 @@ TMyWindow::TMyWindow(TWindow* parent, const char* title, TPuzzle* client)
   Insert(*Harbor, TEdge::Top);
 
   StatusBar = new TStatusBar(this, TGadget::Recessed, 0);
-  PiecesText = StatusBar->Insert(
-      std::make_unique<TTextGadget>(0, TGadget::Recessed, TTextGadget::Left, 24, ""));
-  FalseText = StatusBar->Insert(
-      std::make_unique<TTextGadget>(0, TGadget::Recessed, TTextGadget::Left, 24, ""));
+  PiecesText = StatusBar->Insert(std::make_unique<TTextGadget>(
+      0, TGadget::Recessed, TTextGadget::Left, CountChars(PiecesPattern, {"20", "20"}), ""));
+  FalseText = StatusBar->Insert(std::make_unique<TTextGadget>(
+      0, TGadget::Recessed, TTextGadget::Left, CountChars(FalsePattern, {"400"}), ""));
   StatusBar->Attr.Id = StatusBarId;
   Insert(*StatusBar, TEdge::Bottom);
 

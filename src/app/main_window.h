@@ -14,6 +14,7 @@
 
 #include "app/game_clock.h"
 #include "framework/decorated_frame.h"
+#include "framework/translation.h"
 #include "platform/ticks.h"
 #include "platform/wintypes.h"
 #include "puzzle/puzzle.h"
@@ -42,6 +43,10 @@ std::string SolvedMessage(int hours, int minutes, int seconds);
 // extension, else the board's kind; empty for none.
 std::string DefaultSaveName(const std::optional<std::string>& gameFile,
                             const std::optional<std::string>& currentFile, TContentKind kind);
+
+// The status bar's two counts, in the player's language.
+inline constexpr const char* PiecesPattern = N_("Puzzle pieces: %1 x %2");
+inline constexpr const char* FalsePattern = N_("Incorrect pieces: %1");
 
 class TMyWindow : public TDecoratedFrame {
  public:

@@ -3,6 +3,7 @@
 #include "dialogs/about_dialog.h"
 #include "dialogs/org_window.h"
 #include "framework/button_gadget.h"
+#include "framework/translation.h"
 #include "resources/command_ids.h"
 
 void TMyWindow::CmThumbnail() {
@@ -13,7 +14,7 @@ void TMyWindow::CmThumbnail() {
     ThumbnailButton->SetButtonState(TButtonGadget::Up);
     return;
   }
-  Thumbnail = std::make_unique<TOrgWindow>(this, "Thumbnail", Puzzle->Picture.get());
+  Thumbnail = std::make_unique<TOrgWindow>(this, N_("Thumbnail"), Puzzle->Picture.get());
   Thumbnail->Create();
   Thumbnail->ShowWindow(SW_SHOWNORMAL);
   CheckItem(CM_THUMBNAIL, true);

@@ -9,6 +9,7 @@
 #include "framework/color_dialog.h"
 #include "framework/font_dialog.h"
 #include "framework/harbor.h"
+#include "framework/translation.h"
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "resources/command_ids.h"
@@ -150,7 +151,7 @@ void TMyWindow::CmHelp() {
   const std::string path = HelpFilePath();
   // A missing help file or no program to show it must not pass for an opened page.
   if (WinHelpA(GetHandle(), path.c_str(), HELP_FINDER, 0) == 0) {
-    const std::string text = "Unable to open the help file " + path + ".";
+    const std::string text = Fill(Translate(N_("Unable to open the help file %1.")), {path});
     MessageBox(text.c_str(), "Kavro", MB_ICONSTOP | MB_OK);
   }
 }
@@ -162,7 +163,7 @@ void TMyWindow::CmWebSite() {
   // Without a browser the player would be left with a minimized game and no page.
   if (opened <= 32) {
     ShowWindow(SW_RESTORE);
-    const std::string text = std::string("Unable to open ") + ProductWebPage + ".";
+    const std::string text = Fill(Translate(N_("Unable to open %1.")), {ProductWebPage});
     MessageBox(text.c_str(), "Kavro", MB_ICONSTOP | MB_OK);
   }
 }

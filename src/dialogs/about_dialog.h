@@ -8,4 +8,7 @@
 class TAboutDialog : public TDialog {
  public:
   explicit TAboutDialog(TWindow* parent, int resourceId = IDD_ABOUT, TModule* module = nullptr);
+
+ protected:
+  void SetupWindow() override;
 };

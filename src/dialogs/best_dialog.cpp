@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dialogs/score_record.h"
+#include "framework/translation.h"
 #include "platform/utf8.h"
 #include "resources/best_dialog_resource.h"
 
@@ -17,20 +18,20 @@ constexpr char kEllipsis[] = "...";
 }  // namespace
 
 std::string FileNameLine(const std::string& listName) {
-  std::string line = "File name: " + listName;
+  const std::string label = Translate(N_("File name: "));
+  std::string line = label + listName;
   const std::size_t chars = Utf8CharCount(line);
   if (chars <= kFileNameLine) return line;
   // Whose list it is shows in the file name: the folders before it give way. Counted in
-  // characters, as the player reads them; "File name: " is all one byte each.
+  // characters, as the player reads them.
   const std::size_t slash = line.find_last_of("/\\");
-  const std::size_t prefix = line.size() - listName.size();
   const std::size_t name =
       slash == std::string::npos ? chars : Utf8CharCount(std::string_view(line).substr(slash));
   const auto firstChars = [&](std::size_t count) {
     return line.substr(0, Utf8CharsLength(line, count));
   };
-  if (slash == std::string::npos || slash <= prefix ||
-      name + prefix + sizeof kEllipsis - 1 >= kFileNameLine) {
+  if (slash == std::string::npos || slash <= label.size() ||
+      name + Utf8CharCount(label) + sizeof kEllipsis - 1 >= kFileNameLine) {
     return firstChars(kFileNameLine);
   }
   return firstChars(kFileNameLine - name - (sizeof kEllipsis - 1)) + kEllipsis + line.substr(slash);
@@ -59,8 +60,8 @@ void TBestDialog::SetupWindow() {
   char line[ScoreLineSize];
   for (int i = 0; BestTimes.GetEntry(i, line, sizeof line); ++i) List->AddString(line);
   FileName->SetText(FileNameLine(ListName).c_str());
-  SetCaption(Type == TGameType::Jigsaw ? "Best Times - Jigsaw Puzzle"
-                                       : "Best Times - Sliding Puzzle");
+  SetCaption(Type == TGameType::Jigsaw ? N_("Best Times - Jigsaw Puzzle")
+                                       : N_("Best Times - Sliding Puzzle"));
 }
 
 void TBestDialog::CmResetScores() {

@@ -6,6 +6,7 @@
 #include "dialogs/best_dialog.h"
 #include "dialogs/best_times.h"
 #include "framework/input_dialog.h"
+#include "framework/translation.h"
 
 namespace {
 
@@ -22,8 +23,8 @@ char* PlayerName() {
 
 bool AskNameAndRecord(TWindow* parent, const char* listName, TGameType type, int columns, int rows,
                       int seconds) {
-  TInputDialog input(parent, "Kavro",
-                     " You have the best times. Please enter your name:", PlayerName(), kNameSize);
+  TInputDialog input(parent, "Kavro", N_(" You have the best times. Please enter your name:"),
+                     PlayerName(), kNameSize);
   input.SetMaxChars(kNameChars);
   if (input.Execute() != IDOK) return false;
   const int s = std::max(seconds, 0);

@@ -7,6 +7,7 @@
 #include "framework/controls.h"
 #include "framework/dc.h"
 #include "framework/gdi.h"
+#include "framework/translation.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ void TEmptyDialog::SetupWindow() {
                                                                                     : -1);
   // The indices say what the lists show, so a position they lack reads as none.
   ReadSelections();
-  SetCaption(Mode == TEmptyMode::Pieces ? "Number of Pieces" : "Position of Empty Space");
+  SetCaption(Mode == TEmptyMode::Pieces ? N_("Number of Pieces") : N_("Position of Empty Space"));
   TClientDC dc(*this);
   DrawPreview(dc);
 }

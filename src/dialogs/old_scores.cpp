@@ -15,6 +15,7 @@
 #include "dialogs/score_files.h"
 #include "dialogs/score_record.h"
 #include "framework/message_box.h"
+#include "framework/translation.h"
 #include "framework/window.h"
 #include "platform/files.h"
 #include "platform/game_directory.h"
@@ -160,8 +161,8 @@ void CheckScoreFormatChange(const char* settingsPath, TWindow* owner) {
   WritePrivateProfileStringA("KAVRO", "FIRST", "1", settingsPath);
   if (!OldFilesThere()) return;
   Ask(owner,
-      "The new version of Kavro uses a timer to track the high scores, instead of number of "
-      "moves. Your current high scores now will be deleted.",
+      N_("The new version of Kavro uses a timer to track the high scores, instead of number of "
+         "moves. Your current high scores now will be deleted."),
       MB_OK | MB_ICONINFORMATION);
   DeleteOldFiles();
 }
@@ -172,8 +173,8 @@ void ImportOldScores(const char* settingsPath, TWindow* owner) {
   // No question about lists that are not there (the check above may have deleted them).
   if (!OldFilesThere()) return;
   const int answer = Ask(owner,
-                         "Kavro found the high scores lists of the previous version of Kavro. Do "
-                         "you want to use them in this new version?",
+                         N_("Kavro found the high scores lists of the previous version of "
+                            "Kavro. Do you want to use them in this new version?"),
                          MB_YESNO | MB_ICONQUESTION);
   if (answer == IDYES) {
     ConvertOldScoreFile(OldSlidingFile().c_str(), TGameType::Sliding);

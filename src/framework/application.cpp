@@ -10,7 +10,7 @@
 
 #include "framework/desktop_platform.h"
 #include "framework/key_map.h"
-#include "framework/player_language.h"
+#include "framework/translation.h"
 #include "framework/window.h"
 #include "framework/window_impl.h"
 
@@ -109,8 +109,7 @@ TApplication::TApplication(const char* name) : TModule(name), Pimpl(std::make_un
       Pimpl->Argv[Pimpl->Argc++] = Pimpl->Platform.data();
     }
     Pimpl->OwnApp = std::make_unique<QApplication>(Pimpl->Argc, Pimpl->Argv);
-    // Qt's own dialogs and buttons speak the player's language.
-    InstallQtTranslations(CatalogueNames(CurrentLanguageSettings()));
+    UsePlayersLanguage();
   }
   if (name != nullptr) QCoreApplication::setApplicationName(QString::fromUtf8(name));
   CurrentApplication = this;

@@ -4,6 +4,7 @@
 #include <QColorDialog>
 
 #include "framework/qt_bridge.h"
+#include "framework/translation.h"
 #include "framework/window_impl.h"
 
 namespace {
@@ -38,7 +39,7 @@ int TChooseColorDialog::Execute() {
   QWidget* owner = OwnerWindow(GetParentO());
   QColorDialog box(QColor(ToQRgb(start)), owner);
   box.setOption(QColorDialog::DontUseNativeDialog);
-  if (!GetCaption().empty()) box.setWindowTitle(QString::fromUtf8(GetCaption().c_str()));
+  if (!GetCaption().empty()) box.setWindowTitle(QString::fromUtf8(Translate(GetCaption().c_str())));
   const bool chosen = box.exec() == QDialog::Accepted;
   if (Data.CustColors != nullptr) {
     for (int i = 0; i < CustomColorCount; ++i)

@@ -24,6 +24,7 @@
 #include "framework/qt_bridge.h"
 #include "framework/sys_colors.h"
 #include "framework/text_units.h"
+#include "framework/translation.h"
 
 namespace {
 
@@ -248,7 +249,7 @@ QWidget* MakeControl(TDialog& dialog, const TDialogItemResource& item, QWidget* 
     client->GetOwner()->HandleMessage(WM_COMMAND, MAKEWPARAM(id, code),
                                       reinterpret_cast<LPARAM>(handle));
   };
-  const QString text = QString::fromUtf8(item.Text.c_str());
+  const QString text = QString::fromUtf8(Translate(item.Text.c_str()));
   QWidget* control = nullptr;
   switch (item.Class) {
     case TControlClass::Button:
@@ -348,10 +349,13 @@ std::string ControlText(const QWidget* control) {
 }
 
 void SetControlText(QWidget* control, const char* text) {
-  const QString value = QString::fromUtf8(text != nullptr ? text : "");
   if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-    edit->setText(value);
-  } else if (auto* button = qobject_cast<QPushButton*>(control)) {
+    edit->setText(QString::fromUtf8(text != nullptr ? text : ""));
+    return;
+  }
+  // Only what the player types is not the program's own text.
+  const QString value = QString::fromUtf8(text != nullptr ? Translate(text) : "");
+  if (auto* button = qobject_cast<QPushButton*>(control)) {
     button->setText(value);
   } else if (auto* box = qobject_cast<QGroupBox*>(control)) {
     box->setTitle(value);

@@ -15,6 +15,7 @@
 #include "framework/harbor.h"
 #include "framework/qt_bridge.h"
 #include "framework/side_window.h"
+#include "framework/translation.h"
 #include "framework/window_impl.h"
 
 TDockableControlBar::TDockableControlBar(TWindow* parent, TDirection direction,
@@ -142,7 +143,7 @@ void TDockableControlBar::Float(const TPoint* screenPoint) {
     };
     MoveFloatingWindow(TPoint(here.x(), here.y()));
   }
-  impl.Outer->setWindowTitle(QString::fromUtf8(GetCaption().c_str()));
+  impl.Outer->setWindowTitle(QString::fromUtf8(Translate(GetCaption().c_str())));
   FitFloatingWindow();
   if (screenPoint != nullptr) MoveFloatingWindow(*screenPoint);
   if ((Attr.Style & WS_VISIBLE) == 0) return;

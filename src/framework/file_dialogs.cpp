@@ -17,6 +17,7 @@
 #include "framework/dialog_impl.h"
 #include "framework/messages.h"
 #include "framework/qt_bridge.h"
+#include "framework/translation.h"
 #include "platform/utf8.h"
 
 namespace {
@@ -135,7 +136,7 @@ void TOpenSaveDialog::CreateWidget() {
   d.Font = DialogFont(d.Template != nullptr ? d.Template->FaceName : std::string(),
                       d.Template != nullptr ? d.Template->PointSize : 8);
   d.BaseUnits = AverageCharSize(d.Font);
-  if (GetCaption().empty()) SetCaption(Save ? "Save As" : "Open");
+  if (GetCaption().empty()) SetCaption(Save ? N_("Save As") : N_("Open"));
 
   QWidget* owner = OwnerWindow(GetParentO());
   // Owned by the owner's window, or by this window until DestroyWidgets.
@@ -151,7 +152,7 @@ void TOpenSaveDialog::CreateWidget() {
   }
   QStringList filters;
   for (const auto& [text, patterns] : Data.GetFilterPairs()) {
-    filters << QString::fromUtf8(text.c_str()) + " (" + CaseFreePatterns(patterns) + ")";
+    filters << QString::fromUtf8(Translate(text.c_str())) + " (" + CaseFreePatterns(patterns) + ")";
   }
   if (!filters.isEmpty()) {
     box->setNameFilters(filters);

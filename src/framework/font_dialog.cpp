@@ -18,6 +18,7 @@
 #include "framework/gdi.h"
 #include "framework/qt_bridge.h"
 #include "framework/text_units.h"
+#include "framework/translation.h"
 #include "framework/window_impl.h"
 
 namespace {
@@ -140,7 +141,7 @@ int TChooseFontDialog::Execute() {
   QFontDialog box(StartFont(start), owner);
   box.setOption(QFontDialog::DontUseNativeDialog);
   if ((Data.Flags & CF_TTONLY) != 0) box.setOption(QFontDialog::ScalableFonts);
-  if (!GetCaption().empty()) box.setWindowTitle(QString::fromUtf8(GetCaption().c_str()));
+  if (!GetCaption().empty()) box.setWindowTitle(QString::fromUtf8(Translate(GetCaption().c_str())));
   QComboBox* colour = (Data.Flags & CF_EFFECTS) != 0 ? AddColourChoice(box, Data.Color) : nullptr;
   if (colour != nullptr) ShowColourInSample(box, *colour);
   if (box.exec() != QDialog::Accepted) return IDCANCEL;

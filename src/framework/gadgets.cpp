@@ -4,6 +4,7 @@
 #include "framework/dc.h"
 #include "framework/gadget_window.h"
 #include "framework/sys_colors.h"
+#include "framework/translation.h"
 
 // --- TGadget ------------------------------------------------------------------------------
 
@@ -95,12 +96,12 @@ TTextGadget::TTextGadget(int id, TBorderStyle borderStyle, TAlign align, UINT nu
     : TGadget(id, borderStyle),
       Align(align),
       NumChars(numChars),
-      Text(text != nullptr ? text : "") {
+      Text(text != nullptr ? Translate(text) : "") {
   SetMargins({2, 1, 2, 1});
 }
 
 void TTextGadget::SetText(const char* text) {
-  const std::string next = text != nullptr ? text : "";
+  const std::string next = text != nullptr ? Translate(text) : "";
   if (next == Text) return;
   Text = next;
   Invalidate(false);

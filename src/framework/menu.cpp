@@ -13,6 +13,7 @@
 #include "framework/menu_impl.h"
 #include "framework/resources.h"
 #include "framework/text_units.h"
+#include "framework/translation.h"
 #include "framework/window.h"
 #include "framework/window_impl.h"
 
@@ -140,14 +141,14 @@ QAction* MakeItem(QWidget* menu, UINT flags, std::uintptr_t idOrPopup, const cha
     auto* popup = qobject_cast<QMenu*>(MenuWidget(reinterpret_cast<HMENU>(idOrPopup)));
     if (popup == nullptr) return nullptr;
     popup->setParent(menu, popup->windowFlags());
-    popup->setTitle(QString::fromUtf8(text != nullptr ? text : ""));
+    popup->setTitle(QString::fromUtf8(text != nullptr ? Translate(text) : ""));
     action = popup->menuAction();
   } else {
     action = new QAction(menu);  // owned by the menu
     if ((flags & MF_SEPARATOR) != 0) {
       action->setSeparator(true);
     } else {
-      SetItemText(action, QString::fromUtf8(text != nullptr ? text : ""));
+      SetItemText(action, QString::fromUtf8(text != nullptr ? Translate(text) : ""));
       action->setData(static_cast<uint>(idOrPopup));
     }
     Wire(action);

@@ -9,6 +9,7 @@
 
 #include "framework/application.h"
 #include "framework/responder.h"
+#include "framework/translation.h"
 #include "framework/window_impl.h"
 
 namespace {
@@ -72,8 +73,9 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type)
   // The handle of a window is its widget.
   auto* ownerWidget = reinterpret_cast<QWidget*>(owner);
   QWidget* parent = ownerWidget != nullptr ? ownerWidget->window() : QApplication::activeWindow();
-  QMessageBox box(IconFor(type), QString::fromUtf8(request.Caption.c_str()),
-                  QString::fromUtf8(request.Text.c_str()), QMessageBox::NoButton, parent);
+  QMessageBox box(IconFor(type), QString::fromUtf8(Translate(request.Caption.c_str())),
+                  QString::fromUtf8(Translate(request.Text.c_str())), QMessageBox::NoButton,
+                  parent);
   // An owned box shows its owner's icon; one without (a reader's error at start-up) shows
   // the main window's, like every other window of the program.
   if (parent == nullptr) box.setWindowIcon(ProgramIcon());

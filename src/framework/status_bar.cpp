@@ -1,5 +1,6 @@
 // The status bar and its message area.
 #include "framework/status_bar.h"
+#include "framework/translation.h"
 
 #include <optional>
 #include <string>
@@ -13,7 +14,7 @@ class TMessageGadget : public TTextGadget {
   }
   void SetHint(const char* text) {
     std::optional<std::string> next;
-    if (text != nullptr) next = text;
+    if (text != nullptr) next = Translate(text);
     if (next == Hint) return;
     Hint = std::move(next);
     Invalidate(false);

@@ -13,6 +13,7 @@
 #include "framework/message_box.h"
 #include "framework/messages.h"
 #include "framework/qt_bridge.h"
+#include "framework/translation.h"
 #include "framework/window_impl.h"
 
 // --- TImpl -----------------------------------------------------------------------------
@@ -130,7 +131,7 @@ bool TWindow::Create() {
     // owner, and on X11 Qt tells it only for dialogs and tool windows.
     top->setWindowFlags((top->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
   }
-  if (top->isWindow()) top->setWindowTitle(QString::fromUtf8(Title.c_str()));
+  if (top->isWindow()) top->setWindowTitle(QString::fromUtf8(Translate(Title.c_str())));
   if (Attr.W != CW_USEDEFAULT && Attr.H != CW_USEDEFAULT) {
     top->resize(std::max(0, Attr.W), std::max(0, Attr.H));
   } else if (top->isWindow()) {
@@ -240,7 +241,7 @@ bool TWindow::IsZoomed() const {
 void TWindow::SetCaption(const char* title) {
   Title = title != nullptr ? title : "";
   if (QWidget* top = Pimpl->Top(); top != nullptr && top->isWindow()) {
-    top->setWindowTitle(QString::fromUtf8(Title.c_str()));
+    top->setWindowTitle(QString::fromUtf8(Translate(Title.c_str())));
   }
 }
 

@@ -26,6 +26,7 @@
 
 #include "framework/gdi.h"
 #include "framework/message_box.h"
+#include "framework/translation.h"
 #include "media/enhanced_dib.h"
 #include "media/exif_orientation.h"
 #include "media/jpeg_bitmap.h"
@@ -60,7 +61,7 @@ void ShowJpegMessage(j_common_ptr info) {
   (*info->err->format_message)(info, text);
   // No exception may cross the library's C frames.
   try {
-    ShowMessageBox(nullptr, text, "JPEG Library Error", MB_ICONSTOP | MB_OK);
+    ShowMessageBox(nullptr, text, N_("JPEG Library Error"), MB_ICONSTOP | MB_OK);
   } catch (...) {
   }
 }

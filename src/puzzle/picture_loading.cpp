@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/translation.h"
 #include "media/enhanced_dib.h"
 #include "media/jpeg_bitmap.h"
 #include "puzzle/puzzle.h"
@@ -26,8 +27,8 @@ std::string FirstCharacters(const char* text, std::size_t count) {
 }  // namespace
 
 void TPuzzle::ReportOpenFailure(const char* name) {
-  const std::string text =
-      "Unable to open " + FirstCharacters(name != nullptr ? name : "", MaxShownNameLength) + ".";
+  const std::string text = Fill(Translate(N_("Unable to open %1.")),
+                                {FirstCharacters(name != nullptr ? name : "", MaxShownNameLength)});
   MessageBox(text.c_str(), "Kavro", MB_ICONSTOP | MB_OK);
 }
 

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "framework/translation.h"
 #include "media/saved_game_format.h"
 #include "platform/replace_file.h"
 #include "puzzle/puzzle.h"
@@ -118,11 +119,11 @@ bool TPuzzle::LoadGame(const char* path, std::optional<std::string>& pictureName
   }
   TGameHeaderBytes headerBytes;
   if (std::fread(headerBytes.data(), 1, headerBytes.size(), file.get()) != headerBytes.size()) {
-    return fail("Unable to read the file.");
+    return fail(N_("Unable to read the file."));
   }
   const TGameHeader header = DecodeGameHeader(headerBytes);
-  if (!HasGameMagic(header)) return fail("This is not a Kavro file.");
-  if (!IsUsableHeader(header)) return fail("This file may be corrupted.");
+  if (!HasGameMagic(header)) return fail(N_("This is not a Kavro file."));
+  if (!IsUsableHeader(header)) return fail(N_("This file may be corrupted."));
 
   std::vector<TPieceRecord> records;
   records.reserve(static_cast<std::size_t>(header.Columns) * static_cast<std::size_t>(header.Rows));
@@ -133,7 +134,7 @@ bool TPuzzle::LoadGame(const char* path, std::optional<std::string>& pictureName
     }
     records.push_back(DecodePieceRecord(recordBytes));
   }
-  if (!IsConsistentBoard(header, records)) return fail("This file may be corrupted.");
+  if (!IsConsistentBoard(header, records)) return fail(N_("This file may be corrupted."));
 
   // A picture game needs its picture: without it the pieces could not be seen. A pasted
   // picture is gone once the game that used it ends.

@@ -4,6 +4,7 @@
 
 #include "dialogs/about_dialog_ids.h"
 #include "framework/resources.h"
+#include "framework/translation.h"
 #include "resources/bitmaps.h"
 #include "resources/game_resources.h"
 #include "resources/product.h"
@@ -15,21 +16,22 @@ void AddAboutDialogResource() {
   dialog.W = 215;
   dialog.H = 128;
   dialog.Style = WS_POPUP | DS_MODALFRAME | WS_CAPTION | WS_SYSMENU;
-  dialog.Caption = "About";
+  dialog.Caption = N_("About");
   dialog.FaceName = "MS Sans Serif";
   dialog.PointSize = 8;
   // The web page's line is wider than the others: the whole address must show.
   dialog.Items = {
       {TControlClass::Button, -1, 8, 0, 200, 71, "", BS_GROUPBOX, 0},
       {TControlClass::Static, -1, 14, 11, 21, 20, "", SS_ICON, IconProgram},
-      {TControlClass::Static, -1, 38, 11, 140, 8, ProductTitle, SS_LEFT | SS_NOPREFIX, 0},
-      {TControlClass::Static, -1, 38, 23, 76, 8, ProductVersion, SS_LEFT | SS_NOPREFIX, 0},
+      {TControlClass::Static, IDC_ABOUTTITLE, 38, 11, 140, 8, "", SS_LEFT | SS_NOPREFIX, 0},
+      {TControlClass::Static, IDC_ABOUTVERSION, 38, 23, 76, 8, "", SS_LEFT | SS_NOPREFIX, 0},
       {TControlClass::Static, -1, 38, 59, 160, 8, ProductWebPage, SS_LEFT | SS_NOPREFIX, 0},
       {TControlClass::Button, -1, 6, 75, 203, 28, "", BS_GROUPBOX, 0},
       {TControlClass::Static, -1, 11, 81, 192, 16,
-       "This software is based in part on the work of the Independent JPEG Group.",
+       N_("This software is based in part on the work of the Independent JPEG Group."),
        SS_CENTER | SS_NOPREFIX, 0},
-      {TControlClass::Button, IDOK, 5, 107, 204, 16, "Thank you", BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
+      {TControlClass::Button, IDOK, 5, 107, 204, 16, N_("Thank you"), BS_DEFPUSHBUTTON | WS_TABSTOP,
+       0},
   };
   TResources::AddDialog(IDD_ABOUT, std::move(dialog));
 }

@@ -21,8 +21,9 @@
 #define KAVRO_POINTER_BITS "32"
 #endif
 
-// "Kavro for Linux (64 bit)": the system and word size the program was built for.
-inline constexpr const char* ProductTitle =
-    "Kavro for " KAVRO_PLATFORM_NAME " (" KAVRO_POINTER_BITS " bit)";
-inline constexpr const char* ProductVersion = "Version 2.0";
+// The system and word size the program was built for ("Kavro for Linux (64 bit)"), and
+// its version.
+inline constexpr const char* ProductSystem = KAVRO_PLATFORM_NAME;
+inline constexpr const char* ProductBits = KAVRO_POINTER_BITS;
+inline constexpr const char* ProductVersionNumber = "2.0";
 inline constexpr const char* ProductWebPage = "http://www.kavro.org/kavro.html";

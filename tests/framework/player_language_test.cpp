@@ -1,16 +1,20 @@
-// The player's language, read from the desktop's settings in the order gettext reads them,
-// and Qt's own texts in it.
+// The player's language, read from the desktop's settings in the order gettext reads them;
+// its catalogue, read from bytes that may be anything; Qt's own texts in it.
 #include <QCoreApplication>
 #include <QTranslator>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "framework/catalogue.h"
 #include "framework/player_language.h"
+#include "framework/translation.h"
 
 namespace {
 
@@ -39,6 +43,84 @@ TEST(PlayerLanguage, FollowsTheDesktopAsGettextDoes) {
         << c.Settings.Language << "|" << c.Settings.All << "|" << c.Settings.Messages << "|"
         << c.Settings.Lang;
   }
+}
+
+// A .mo file of the pairs given (the header first, as msgfmt writes it), in either byte order.
+std::string MoFile(const std::vector<std::pair<std::string, std::string>>& pairs, bool bigEndian) {
+  std::string out;
+  const auto word = [&](std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+      out += static_cast<char>(value >> (bigEndian ? 8 * (3 - i) : 8 * i));
+    }
+  };
+  const auto count = static_cast<std::uint32_t>(pairs.size());
+  std::uint32_t text = 28 + 16 * count;
+  word(0x950412DE);
+  word(0);
+  word(count);
+  word(28);
+  word(28 + 8 * count);
+  word(0);
+  word(0);
+  std::string strings;
+  for (const bool translations : {false, true}) {
+    for (const auto& [english, translated] : pairs) {
+      const std::string& s = translations ? translated : english;
+      word(static_cast<std::uint32_t>(s.size()));
+      word(text);
+      text += static_cast<std::uint32_t>(s.size()) + 1;
+      strings += s + '\0';
+    }
+  }
+  return out + strings;
+}
+
+TEST(PlayerLanguage, ItsCatalogueIsReadWhole) {
+  const std::vector<std::pair<std::string, std::string>> pairs = {
+      {"", "Content-Type: text/plain; charset=UTF-8\n"},
+      {"&Game", "&Spiel"},
+      {"Incorrect pieces: %1", "Falsche Teile: %1"},
+      {std::string("ctx\x04Name"), "Kontext"},
+      {"Untranslated", ""}};
+  const std::string good = MoFile(pairs, false);
+  std::string beyond = good;
+  beyond[28 + 8 + 7] = '\x7F';  // the first text's offset far past the end
+  std::string huge = good;
+  huge[8] = '\xFF';  // more texts than the file holds
+  const struct {
+    const char* Case;
+    std::string Bytes;
+    std::optional<std::size_t> Texts;  // none: not a catalogue
+  } cases[] = {
+      {"little-endian", good, 2},
+      {"big-endian", MoFile(pairs, true), 2},
+      {"empty", "", std::nullopt},
+      {"cut in the header", good.substr(0, 17), std::nullopt},
+      {"cut in the texts", good.substr(0, good.size() - 20), std::nullopt},
+      {"an offset beyond the end", beyond, std::nullopt},
+      {"a count beyond the tables", huge, std::nullopt},
+      {"not a catalogue", std::string(64, 'x'), std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const std::optional<TCatalogue> catalogue = TCatalogue::Read(c.Bytes);
+    ASSERT_EQ(catalogue.has_value(), c.Texts.has_value()) << c.Case;
+    if (!catalogue) continue;
+    EXPECT_EQ(catalogue->Size(), *c.Texts) << c.Case;
+    ASSERT_NE(catalogue->Find("&Game"), nullptr) << c.Case;
+    EXPECT_EQ(*catalogue->Find("&Game"), "&Spiel") << c.Case;
+    EXPECT_EQ(catalogue->Find("Untranslated"), nullptr) << c.Case;
+    EXPECT_EQ(catalogue->Find("Name"), nullptr) << c.Case;
+  }
+}
+
+TEST(PlayerLanguage, PatternsTakeTheirValuesInTheLanguagesOrder) {
+  EXPECT_EQ(Fill("Puzzle pieces: %1 x %2", {"3", "4"}), "Puzzle pieces: 3 x 4");
+  EXPECT_EQ(Fill("%2 x %1 : pièces", {"3", "4"}), "4 x 3 : pièces");
+  // A value is never read as a pattern, and a marker without its value stays.
+  EXPECT_EQ(Fill("%1 and %3 at 100%", {"%2", "x"}), "%2 and %3 at 100%");
+  // Without a catalogue every text is the program's own, the same pointer.
+  const char* text = "&Game";
+  EXPECT_EQ(Translate(text), text);
 }
 
 TEST(PlayerLanguage, QtsOwnButtonsSpeakIt) {
