@@ -1,6 +1,7 @@
 // Starting and driving the virtual desktop.
 #include "desktop.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QThread>
@@ -62,6 +63,8 @@ QProcessEnvironment TDesktop::Environment() const {
   env.insert("XDG_RUNTIME_DIR", Runtime.path());
   env.insert("HOME", Runtime.path());
   env.remove("XDG_CONFIG_HOME");
+  for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) env.remove(name);
+  env.insert("LANG", Language);
   return env;
 }
 
@@ -81,6 +84,14 @@ bool TDesktop::StartProgram(const QString& dir) {
   const QString copy = dir + "/kavro";
   QFile::remove(copy);
   if (!QFile::copy(KAVRO_PROGRAM, copy)) return false;
+  // The catalogues go where the program looks for them beside itself.
+  const QDir catalogues(KAVRO_CATALOGUE_DIR);
+  for (const QString& language : catalogues.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    const QString folder = dir + "/locale/" + language + "/LC_MESSAGES";
+    QDir().mkpath(folder);
+    QFile::remove(folder + "/kavro.mo");
+    QFile::copy(catalogues.filePath(language + "/LC_MESSAGES/kavro.mo"), folder + "/kavro.mo");
+  }
   Program.setProcessEnvironment(Environment());
   // A file, not a pipe nobody reads: a pipe that fills would stop the program.
   Program.setProcessChannelMode(QProcess::MergedChannels);

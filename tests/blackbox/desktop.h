@@ -22,8 +22,12 @@ class TDesktop {
   // Empty when the desktop runs; otherwise what is missing.
   const QString& Problem() const { return Trouble; }
 
-  // Copies the program into dir and starts it there; waits for its main window.
+  // Copies the program and its catalogues into dir and starts it there; waits for its main
+  // window.
   bool StartProgram(const QString& dir);
+  // The program's language setting (LANG) from its next start; English by default, whatever
+  // the test's own session says.
+  void SetLanguage(const QString& lang) { Language = lang; }
   // Waits for the program to end; its exit code, or none when it did not end.
   std::optional<int> WaitForExit(int milliseconds = 15000);
 
@@ -73,4 +77,5 @@ class TDesktop {
   QProcess Program;
   QProcess Other;
   QString Window;
+  QString Language = "C.UTF-8";
 };
