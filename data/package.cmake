@@ -12,7 +12,8 @@ set(install_args COMPONENT package EXCLUDE_FROM_ALL)
 file(READ kavro.desktop entry)
 string(REGEX REPLACE "\nExec=kavro\n" "\nExec=/usr/games/kavro\n" entry "${entry}")
 set(packaged_entry ${CMAKE_CURRENT_BINARY_DIR}/package/kavro.desktop)
-file(CONFIGURE OUTPUT ${packaged_entry} CONTENT "${entry}")
+file(CONFIGURE OUTPUT ${packaged_entry}.in CONTENT "${entry}")
+kavro_translated_data(desktop ${packaged_entry}.in ${packaged_entry})
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS kavro.desktop)
 
 # Debian wants the manual page and the changelog compressed at the highest level, with no
@@ -26,11 +27,13 @@ foreach(file IN ITEMS ${CMAKE_CURRENT_SOURCE_DIR}/kavro.6 ${CMAKE_CURRENT_BINARY
                      COMMENT "Compressing ${name} for the package")
   list(APPEND compressed ${gz})
 endforeach()
-add_custom_target(kavro_package_files ALL DEPENDS ${compressed})
+add_custom_target(kavro_package_files ALL DEPENDS ${compressed} ${packaged_entry})
 
 kavro_install_common(${program_dir} ${packaged_entry} package EXCLUDE_FROM_ALL)
-install(FILES kavro.html DESTINATION ${share_dir} ${install_args})
-kavro_install_link(${program_dir}/kavro.html ${share_dir}/kavro.html package EXCLUDE_FROM_ALL)
+install(FILES ${KAVRO_HELP_PAGES} DESTINATION ${share_dir} ${install_args})
+foreach(page IN LISTS KAVRO_HELP_PAGES)
+  kavro_install_link(${program_dir}/${page} ${share_dir}/${page} package EXCLUDE_FROM_ALL)
+endforeach()
 kavro_install_link(games/kavro ${program_dir}/kavro package EXCLUDE_FROM_ALL)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/package/kavro.6.gz DESTINATION share/man/man6
         ${install_args})

@@ -1,7 +1,10 @@
 // Commands that change how the board looks, where the bars stand, and the switches; none
 // of them disturbs a game in progress.
 #include <cstdint>
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <system_error>
 
 #include "app/main_window.h"
 #include "dialogs/seven_gadget.h"
@@ -46,7 +49,16 @@ void FloatRightAligned(THarbor& harbor, TDockableControlBar& bar, int right, int
 }  // namespace
 
 std::string HelpFilePath() {
-  return std::string(ProgramDirectory()) + "kavro.html";
+  // The page in the player's language ("kavro.de.html"), the territory's before the
+  // language's; English where there is none.
+  const std::string folder = ProgramDirectory();
+  const std::string& language = PlayersLanguage();
+  for (const std::string& name : {language, language.substr(0, language.find('_'))}) {
+    const std::string page = folder + "kavro." + name + ".html";
+    std::error_code error;
+    if (!name.empty() && std::filesystem::is_regular_file(page, error)) return page;
+  }
+  return folder + "kavro.html";
 }
 
 void TMyWindow::CmFalsePieces() {

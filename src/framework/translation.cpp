@@ -13,6 +13,11 @@ std::optional<TCatalogue>& PlayersCatalogue() {
   return catalogue;
 }
 
+std::string& ChosenLanguage() {
+  static std::string name;
+  return name;
+}
+
 // Where catalogues are, from the program's directory: beside it in the build tree, and
 // share/locale of the installed layouts (<prefix>/lib/kavro and /usr/lib/games/kavro).
 constexpr const char* CatalogueFolders[] = {"locale/", "../../share/locale/",
@@ -50,10 +55,15 @@ std::string UsePlayersLanguage() {
           TCatalogue::Load(folder + place + name + "/LC_MESSAGES/kavro.mo");
       if (!catalogue) continue;
       PlayersCatalogue() = std::move(catalogue);
+      ChosenLanguage() = name;
       // Qt's dialogs and buttons in the same language: the territory's, else the language's.
       InstallQtTranslations({name, name.substr(0, name.find('_'))});
       return name;
     }
   }
   return {};
+}
+
+const std::string& PlayersLanguage() {
+  return ChosenLanguage();
 }

@@ -24,3 +24,6 @@ std::string Fill(std::string_view pattern, std::initializer_list<std::string_vie
 // for, in gettext's order) and Qt's own translations for that language. Returns the
 // language chosen, or empty for English. Called once, when the application starts.
 std::string UsePlayersLanguage();
+
+// The catalogue's name UsePlayersLanguage chose ("de", "fr_CA"), or empty for English.
+const std::string& PlayersLanguage();
