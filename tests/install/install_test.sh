@@ -17,6 +17,10 @@ dir="$(dirname "$(readlink -f "$prefix/bin/kavro")")"
 [ -x "$dir/kavro" ] && [ "$dir" != "$prefix/bin" ] || fail "no program in a directory of its own"
 cmp -s "$dir/kavro.html" "$2/data/kavro.html" || fail "no help page beside the program"
 [ -f "$dir/libkavro_sound_player.so" ] || fail "no sound player module beside the program"
+for language in $(grep '^[a-z]' "$2/po/LINGUAS"); do
+  [ -f "$dir/../../share/locale/$language/LC_MESSAGES/kavro.mo" ] || fail "no $language catalogue"
+  [ -f "$dir/kavro.$language.html" ] || fail "no $language help page"
+done
 desktop-file-validate "$prefix/share/applications/kavro.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$prefix/share/metainfo/org.kavro.kavro.metainfo.xml" || fail "metadata"
 for size in 16 24 32 48 64 128 256; do

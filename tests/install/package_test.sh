@@ -53,6 +53,13 @@ file -L "$program" | grep -q 'ELF .*executable' || fail "$program is no program"
 [ -f /usr/lib/games/kavro/libkavro_sound_player.so ] || fail "no sound player module beside the program"
 cmp /usr/lib/games/kavro/kavro.html "$source/data/kavro.html" || fail "no help page beside the program"
 cmp /usr/share/games/kavro/kavro.html "$source/data/kavro.html" || fail "no help page under /usr/share"
+# Each language's catalogue where the program looks from its directory, and its help page.
+for language in $(grep '^[a-z]' "$source/po/LINGUAS"); do
+  [ -f "/usr/lib/games/kavro/../../../share/locale/$language/LC_MESSAGES/kavro.mo" ] ||
+    fail "no $language catalogue"
+  [ -f "/usr/lib/games/kavro/kavro.$language.html" ] || fail "no $language help page"
+done
+grep -q '^Comment\[de\]=' "/usr/share/applications/kavro.desktop" || fail "untranslated desktop entry"
 entry=/usr/share/applications/kavro.desktop
 desktop-file-validate "$entry" || fail "desktop entry"
 grep -qx 'Categories=Game;LogicGame;' "$entry" || fail "desktop entry category"
