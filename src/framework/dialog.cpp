@@ -23,6 +23,7 @@
 #include "framework/messages.h"
 #include "framework/qt_bridge.h"
 #include "framework/sys_colors.h"
+#include "framework/text_room.h"
 #include "framework/text_units.h"
 #include "framework/translation.h"
 
@@ -486,6 +487,7 @@ void TDialog::SetupWindow() {
 
 int TDialog::Execute() {
   if (IsWindow() || !Create()) return -1;
+  MakeRoomForTexts(*Impl()->Outer, *Impl()->Widget);
   D->Result = IDCANCEL;
   D->Running = true;
   TModalRequest request;

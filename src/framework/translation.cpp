@@ -51,17 +51,19 @@ std::string UsePlayersLanguage() {
   const std::string folder = ProgramDirectory();
   for (const std::string& name : CatalogueNames(CurrentLanguageSettings())) {
     for (const char* place : CatalogueFolders) {
-      std::optional<TCatalogue> catalogue =
-          TCatalogue::Load(folder + place + name + "/LC_MESSAGES/kavro.mo");
-      if (!catalogue) continue;
-      PlayersCatalogue() = std::move(catalogue);
-      ChosenLanguage() = name;
+      if (!UseCatalogueFile(folder + place + name + "/LC_MESSAGES/kavro.mo", name)) continue;
       // Qt's dialogs and buttons in the same language: the territory's, else the language's.
       InstallQtTranslations({name, name.substr(0, name.find('_'))});
       return name;
     }
   }
   return {};
+}
+
+bool UseCatalogueFile(const std::string& path, const std::string& language) {
+  PlayersCatalogue() = TCatalogue::Load(path);
+  ChosenLanguage() = PlayersCatalogue() ? language : std::string();
+  return PlayersCatalogue().has_value();
 }
 
 const std::string& PlayersLanguage() {

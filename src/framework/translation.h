@@ -27,3 +27,7 @@ std::string UsePlayersLanguage();
 
 // The catalogue's name UsePlayersLanguage chose ("de", "fr_CA"), or empty for English.
 const std::string& PlayersLanguage();
+
+// Reads the catalogue at path as language's; English again, and false, when it cannot be
+// read. Qt's own translations are left as they are.
+bool UseCatalogueFile(const std::string& path, const std::string& language);
