@@ -3,8 +3,10 @@
 // and takes the player's pointer and keys. The model runs without a created window.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -111,10 +113,16 @@ class TPuzzle : public TWindow {
   void TakePicture(TLoadedPicture picture);
   void ReportOpenFailure(const char* name);
   bool SaveGame(const char* path, const char* pictureName, int elapsedSeconds);
+  // The bytes SaveGame writes; none after a failure the player was told of.
+  std::optional<std::vector<std::uint8_t>> SavedGameBytes(const char* pictureName,
+                                                          int elapsedSeconds);
   // Takes the game saved in path: pictureName is its picture (none for letters or
   // numbers). False, with the board and both out values as they were, after a failure the
   // player was told of.
   bool LoadGame(const char* path, std::optional<std::string>& pictureName, int& elapsedSeconds);
+  // LoadGame on a file's bytes.
+  bool LoadGameBytes(std::span<const std::uint8_t> bytes, std::optional<std::string>& pictureName,
+                     int& elapsedSeconds);
 
   // The clipboard's picture (it must be open) becomes the board's; false after a failure
   // the player was told of.

@@ -1,10 +1,14 @@
 // TPuzzle::SaveGame and LoadGame: the board's position to and from a .KVR file. A file
 // is checked whole before it touches the board, and a save replaces the old file only
 // once everything was written.
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <span>
 #include <system_error>
 #include <vector>
 
@@ -59,7 +63,8 @@ TPieceRecord RecordOf(const TTombol& piece) {
 
 }  // namespace
 
-bool TPuzzle::SaveGame(const char* path, const char* pictureName, int elapsedSeconds) {
+std::optional<std::vector<std::uint8_t>> TPuzzle::SavedGameBytes(const char* pictureName,
+                                                                 int elapsedSeconds) {
   TGameHeader header;
   SetGameMagic(header);
   const char* name = ContentKind == TContentKind::Alphabet  ? AlphabetName
@@ -69,7 +74,7 @@ bool TPuzzle::SaveGame(const char* path, const char* pictureName, int elapsedSec
   // have run, could never be restored.
   if (!SetPictureName(header, name) || elapsedSeconds < 0 || elapsedSeconds > MaxElapsedSeconds) {
     MessageBox("Unable to save the game.", "Kavro", MB_ICONSTOP | MB_OK);
-    return false;
+    return std::nullopt;
   }
   header.ElapsedSeconds = elapsedSeconds;
   header.EmptyX = Low16(EmptyX);
@@ -89,8 +94,14 @@ bool TPuzzle::SaveGame(const char* path, const char* pictureName, int elapsedSec
       bytes.insert(bytes.end(), record.begin(), record.end());
     }
   }
+  return bytes;
+}
 
-  switch (ReplaceFileContents(path, bytes.data(), bytes.size())) {
+bool TPuzzle::SaveGame(const char* path, const char* pictureName, int elapsedSeconds) {
+  const std::optional<std::vector<std::uint8_t>> bytes =
+      SavedGameBytes(pictureName, elapsedSeconds);
+  if (!bytes) return false;
+  switch (ReplaceFileContents(path, bytes->data(), bytes->size())) {
     case TReplaceResult::Replaced:
       return true;
     case TReplaceResult::CannotCreate:
@@ -105,33 +116,44 @@ bool TPuzzle::SaveGame(const char* path, const char* pictureName, int elapsedSec
 
 bool TPuzzle::LoadGame(const char* path, std::optional<std::string>& pictureName,
                        int& elapsedSeconds) {
-  // The whole file and its picture are read and checked before the board changes, so a
-  // load that fails leaves the game in progress as it was.
-  auto fail = [this](const char* message) {
-    MessageBox(message, "Kavro", MB_ICONSTOP | MB_OK);
-    return false;
-  };
-
   const TFile file = OpenToRead(path);
   if (!file) {
     ReportOpenFailure(path);
     return false;
   }
+  // No game is longer than a full board: what follows one is never read.
+  std::vector<std::uint8_t> bytes(GameHeaderSize + PieceRecordSize * MaxSide * MaxSide);
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+  return LoadGameBytes(bytes, pictureName, elapsedSeconds);
+}
+
+bool TPuzzle::LoadGameBytes(std::span<const std::uint8_t> bytes,
+                            std::optional<std::string>& pictureName, int& elapsedSeconds) {
+  // The whole file and its picture are checked before the board changes, so a load that
+  // fails leaves the game in progress as it was.
+  auto fail = [this](const char* message) {
+    MessageBox(message, "Kavro", MB_ICONSTOP | MB_OK);
+    return false;
+  };
+
   TGameHeaderBytes headerBytes;
-  if (std::fread(headerBytes.data(), 1, headerBytes.size(), file.get()) != headerBytes.size()) {
-    return fail(N_("Unable to read the file."));
-  }
+  if (bytes.size() < headerBytes.size()) return fail(N_("Unable to read the file."));
+  std::copy_n(bytes.begin(), headerBytes.size(), headerBytes.begin());
   const TGameHeader header = DecodeGameHeader(headerBytes);
   if (!HasGameMagic(header)) return fail(N_("This is not a Kavro file."));
   if (!IsUsableHeader(header)) return fail(N_("This file may be corrupted."));
 
+  // Records cut short by the end of the file are left out, and the board check refuses
+  // the file.
+  const std::size_t count =
+      std::min(static_cast<std::size_t>(header.Columns) * static_cast<std::size_t>(header.Rows),
+               (bytes.size() - GameHeaderSize) / PieceRecordSize);
   std::vector<TPieceRecord> records;
-  records.reserve(static_cast<std::size_t>(header.Columns) * static_cast<std::size_t>(header.Rows));
-  for (int i = 0; i < header.Columns * header.Rows; ++i) {
+  records.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
     TPieceRecordBytes recordBytes;
-    if (std::fread(recordBytes.data(), 1, recordBytes.size(), file.get()) != recordBytes.size()) {
-      break;
-    }
+    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(GameHeaderSize + i * PieceRecordSize),
+                recordBytes.size(), recordBytes.begin());
     records.push_back(DecodePieceRecord(recordBytes));
   }
   if (!IsConsistentBoard(header, records)) return fail(N_("This file may be corrupted."));
