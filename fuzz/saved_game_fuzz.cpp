@@ -4,6 +4,7 @@
 // same position. Loading from a file is the unit tests' part.
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -11,6 +12,7 @@
 
 #include "framework/dc.h"
 #include "framework/gdi.h"
+#include "media/saved_game_format.h"
 #include "media_fuzz_support.h"
 #include "platform/replace_file.h"
 #include "puzzle/puzzle.h"
@@ -61,15 +63,31 @@ void WritePicture() {
   (void)written;
 }
 
+// A board's time goes up with its pieces, and libFuzzer keeps the inputs that make the
+// loops run longest: a grown corpus of 20 x 20 boards ran at 2,500 inputs a second. Boards
+// up to 8 x 8 take every path; every size is the unit tests' part. A header the reader
+// refuses is still read.
+constexpr int MaxFuzzPieces = 64;
+
+bool DeclaresLargeBoard(const std::uint8_t* data, std::size_t size) {
+  TGameHeaderBytes bytes;
+  if (size < bytes.size()) return false;
+  std::copy_n(data, bytes.size(), bytes.begin());
+  const TGameHeader header = DecodeGameHeader(bytes);
+  return IsUsableHeader(header) && header.Columns * header.Rows > MaxFuzzPieces;
+}
+
 std::vector<int> State(const TPuzzle& board) {
-  std::vector<int> state = {board.Columns,
-                            board.Rows,
-                            board.EmptyX,
-                            board.EmptyY,
-                            static_cast<int>(board.ContentKind),
-                            static_cast<int>(board.GameType),
-                            board.ActiveX,
-                            board.ActiveY};
+  std::vector<int> state;
+  state.reserve(8 + 4 * static_cast<std::size_t>(board.Columns * board.Rows));
+  state = {board.Columns,
+           board.Rows,
+           board.EmptyX,
+           board.EmptyY,
+           static_cast<int>(board.ContentKind),
+           static_cast<int>(board.GameType),
+           board.ActiveX,
+           board.ActiveY};
   for (int y = 0; y < board.Rows; ++y) {
     for (int x = 0; x < board.Columns; ++x) {
       const TTombol& p = *board.Pieces[y][x];
@@ -115,6 +133,7 @@ void CheckInvariants(const TPuzzle& board) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (DeclaresLargeBoard(data, size)) return 0;
   EnsureApplication();
   WritePicture();
   media_fuzz::MessageCount();
