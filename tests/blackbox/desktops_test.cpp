@@ -98,6 +98,17 @@ int CountTitled(TCompositor& desktop, const QString& title) {
                                         [&](const TShown& w) { return w.Title == title; }));
 }
 
+// Gives the main window the keys back, as a player would: a click on its status bar, where a
+// click does nothing else. On a busy machine KWin can leave the keyboard with a menu that
+// closed before it was shown, and every key after it is lost.
+void TakeKeys(TCompositor& desktop) {
+  std::cout << "[   NOTE   ] a menu key was lost; clicking the status bar\n";
+  const QRect content = Frame(desktop).Content;
+  const int pixels = static_cast<int>(desktop.Scale() * 6);
+  desktop.Click(QPoint(content.left() + pixels, content.bottom() - pixels));
+  desktop.Key("Escape");
+}
+
 QRect Area(const TBoard& board) {
   return {QPoint(board.Left, board.Top), QPoint(board.Right, board.Bottom)};
 }
@@ -233,11 +244,19 @@ TEST_P(OnDesktop, APastedPictureShowsTheFloatingBarsStandApartAndExitWritesTheSe
   const double scale = desktop->Scale();
   ASSERT_TRUE(desktop->Copy(png, "image/png"));
   const auto paste = [&] {
-    desktop->Key("alt+g p");  // Paste from clipboard
-    QImage shown = desktop->Screenshot();
-    for (int tries = 0; tries < 5 && CountColour(shown, Quarters[0]) == 0; ++tries) {
-      desktop->Pause(200);  // still on its way to the screen on a busy machine
-      shown = desktop->Screenshot();
+    // Wait for either answer, the picture or the message: on a busy machine either can take
+    // seconds. With neither, the keys were lost (see TakeKeys): try again.
+    QImage shown;
+    for (int tries = 0; tries < 2; ++tries) {
+      if (tries > 0) TakeKeys(*desktop);
+      desktop->Key("alt+g p");  // Paste from clipboard
+      for (int waits = 0; waits < 20; ++waits) {
+        shown = desktop->Screenshot();
+        if (CountColour(shown, Quarters[0]) > 0 || CountTitled(*desktop, "Kavro") > 1) {
+          return shown;
+        }
+        desktop->Pause(200);
+      }
     }
     return shown;
   };
@@ -289,9 +308,15 @@ TEST_P(OnDesktop, APastedPictureShowsTheFloatingBarsStandApartAndExitWritesTheSe
     EXPECT_TRUE(work.contains(timer.Frame)) << Text(timer.Frame);
   }
 
+  // Menu keys can be lost on a busy machine (see TakeKeys): ask once more.
   const int before = CountTitled(*desktop, "Kavro");
-  desktop->Key("alt+g e");  // Exit
-  ASSERT_TRUE(desktop->WaitForWindows("Kavro", before + 1, 4000)) << "the exit question";
+  bool asked = false;
+  for (int tries = 0; tries < 2 && !asked; ++tries) {
+    if (tries > 0) TakeKeys(*desktop);
+    desktop->Key("alt+g e");  // Exit
+    asked = desktop->WaitForWindows("Kavro", before + 1, 4000);
+  }
+  ASSERT_TRUE(asked) << "the exit question";
   desktop->Key("Return");
   const std::optional<int> code = desktop->WaitForExit();
   ASSERT_TRUE(code.has_value()) << "the program did not end";
