@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -107,6 +108,20 @@ void TakeKeys(TCompositor& desktop) {
   const int pixels = static_cast<int>(desktop.Scale() * 6);
   desktop.Click(QPoint(content.left() + pixels, content.bottom() - pixels));
   desktop.Key("Escape");
+}
+
+// Chooses a menu command by its keys and waits up to four seconds for answered(); when the
+// keys were lost, gives the frame the keys back and chooses once more.
+bool Choose(TCompositor& desktop, const QString& keys, const std::function<bool()>& answered) {
+  for (int tries = 0; tries < 2; ++tries) {
+    if (tries > 0) TakeKeys(desktop);
+    desktop.Key(keys);
+    for (int waits = 0; waits < 20; ++waits) {
+      if (answered()) return true;
+      desktop.Pause(200);
+    }
+  }
+  return false;
 }
 
 QRect Area(const TBoard& board) {
@@ -243,21 +258,13 @@ TEST_P(OnDesktop, APastedPictureShowsTheFloatingBarsStandApartAndExitWritesTheSe
   if (!desktop) return;
   const double scale = desktop->Scale();
   ASSERT_TRUE(desktop->Copy(png, "image/png"));
+  // Either answer, the picture or the message, can take seconds on a busy machine.
   const auto paste = [&] {
-    // Wait for either answer, the picture or the message: on a busy machine either can take
-    // seconds. With neither, the keys were lost (see TakeKeys): try again.
     QImage shown;
-    for (int tries = 0; tries < 2; ++tries) {
-      if (tries > 0) TakeKeys(*desktop);
-      desktop->Key("alt+g p");  // Paste from clipboard
-      for (int waits = 0; waits < 20; ++waits) {
-        shown = desktop->Screenshot();
-        if (CountColour(shown, Quarters[0]) > 0 || CountTitled(*desktop, "Kavro") > 1) {
-          return shown;
-        }
-        desktop->Pause(200);
-      }
-    }
+    Choose(*desktop, "alt+g p", [&] {  // Paste from clipboard
+      shown = desktop->Screenshot();
+      return CountColour(shown, Quarters[0]) > 0 || CountTitled(*desktop, "Kavro") > 1;
+    });
     return shown;
   };
   QImage shot = paste();
@@ -267,6 +274,7 @@ TEST_P(OnDesktop, APastedPictureShowsTheFloatingBarsStandApartAndExitWritesTheSe
     // "Unable to copy image from clipboard." is answered, and the player pastes again.
     std::cout << "[   NOTE   ] the first paste found no clipboard offer; pasting again\n";
     desktop->Key("Return");
+    ASSERT_TRUE(desktop->WaitForWindows("Kavro", 1, 4000)) << "the message answered";
     shot = paste();
     if (CountColour(shot, Quarters[0]) == 0) {
       GTEST_SKIP() << "the desktop withheld the clipboard from both pastes chosen from the menu";
@@ -308,15 +316,9 @@ TEST_P(OnDesktop, APastedPictureShowsTheFloatingBarsStandApartAndExitWritesTheSe
     EXPECT_TRUE(work.contains(timer.Frame)) << Text(timer.Frame);
   }
 
-  // Menu keys can be lost on a busy machine (see TakeKeys): ask once more.
   const int before = CountTitled(*desktop, "Kavro");
-  bool asked = false;
-  for (int tries = 0; tries < 2 && !asked; ++tries) {
-    if (tries > 0) TakeKeys(*desktop);
-    desktop->Key("alt+g e");  // Exit
-    asked = desktop->WaitForWindows("Kavro", before + 1, 4000);
-  }
-  ASSERT_TRUE(asked) << "the exit question";
+  ASSERT_TRUE(Choose(*desktop, "alt+g e", [&] { return CountTitled(*desktop, "Kavro") > before; }))
+      << "the exit question";
   desktop->Key("Return");
   const std::optional<int> code = desktop->WaitForExit();
   ASSERT_TRUE(code.has_value()) << "the program did not end";
