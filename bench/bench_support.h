@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/dib.h"
+#include "framework/graphics/dib.h"
 #include "headless.h"
 
 class TTimesReporter : public benchmark::ConsoleReporter {

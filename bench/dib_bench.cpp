@@ -1,9 +1,9 @@
 // Turning a large picture into a displayable bitmap: the step every picture load pays.
 #include "bench_support.h"
 
-#include "framework/dc.h"
-#include "framework/dib.h"
-#include "framework/gdi.h"
+#include "framework/graphics/dc.h"
+#include "framework/graphics/dib.h"
+#include "framework/graphics/gdi.h"
 
 namespace {
 

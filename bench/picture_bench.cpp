@@ -32,7 +32,7 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "framework/large_image.h"
+#include "framework/graphics/large_image.h"
 #include "media/enhanced_dib.h"
 #include "platform/winconst.h"
 #include "puzzle/puzzle.h"

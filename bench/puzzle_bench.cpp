@@ -14,10 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "framework/dc.h"
-#include "framework/dib.h"
-#include "framework/gdi.h"
-#include "framework/window.h"
+#include "framework/graphics/dc.h"
+#include "framework/graphics/dib.h"
+#include "framework/graphics/gdi.h"
+#include "framework/windows/window.h"
+#include "framework/windows/window_dc.h"
 #include "puzzle/puzzle.h"
 #include "puzzle/random.h"
 #include "shown_board.h"

@@ -4,7 +4,7 @@
 
 #include <QCoreApplication>
 
-#include "framework/window.h"
+#include "framework/windows/window.h"
 #include "puzzle/puzzle.h"
 
 struct TShownBoard {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "framework/catalogue.h"
+#include "framework/text/catalogue.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -4,9 +4,9 @@
 
 #include <cstddef>
 
-#include "framework/dib.h"
-#include "framework/gdi.h"
-#include "framework/qt_bridge.h"
+#include "framework/graphics/dib.h"
+#include "framework/graphics/gdi.h"
+#include "framework/graphics/qt_bridge.h"
 #include "media_fuzz_support.h"
 
 namespace media_fuzz {

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "framework/qt_bridge.h"
+#include "framework/graphics/qt_bridge.h"
 #include "media/enhanced_dib.h"
 #include "media_fuzz_support.h"
 

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "framework/responder.h"
+#include "framework/windows/responder.h"
 #include "platform/winconst.h"
 #include "scratch_dir.h"
 

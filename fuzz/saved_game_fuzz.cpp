@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include "framework/dc.h"
-#include "framework/gdi.h"
+#include "framework/graphics/dc.h"
+#include "framework/graphics/gdi.h"
 #include "media/saved_game_format.h"
 #include "media_fuzz_support.h"
 #include "platform/replace_file.h"

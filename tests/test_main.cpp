@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/responder.h"
+#include "framework/windows/responder.h"
 #include "headless.h"
 #include "platform/winconst.h"
 

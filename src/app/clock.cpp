@@ -6,9 +6,9 @@
 #include "dialogs/best_time_entry.h"
 #include "dialogs/best_times.h"
 #include "dialogs/seven_gadget.h"
-#include "framework/dockable_bar.h"
-#include "framework/status_bar.h"
-#include "framework/translation.h"
+#include "framework/bars/status_bar.h"
+#include "framework/frames/dockable_bar.h"
+#include "framework/text/translation.h"
 #include "media/sound.h"
 
 namespace {

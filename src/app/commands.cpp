@@ -3,9 +3,9 @@
 #include <string>
 
 #include "app/main_window.h"
-#include "framework/button_gadget.h"
-#include "framework/clipboard.h"
-#include "framework/menu.h"
+#include "framework/bars/button_gadget.h"
+#include "framework/clipboard/clipboard.h"
+#include "framework/menus/menu.h"
 #include "resources/command_ids.h"
 
 // clang-format off

@@ -1,9 +1,10 @@
 // The preview panel of the Open Image dialog.
 #include "app/custom_open_dialog.h"
 
-#include "framework/dc.h"
-#include "framework/messages.h"
-#include "framework/translation.h"
+#include "framework/graphics/dc.h"
+#include "framework/text/translation.h"
+#include "framework/windows/messages.h"
+#include "framework/windows/window_dc.h"
 #include "media/enhanced_dib.h"
 
 // clang-format off

@@ -2,7 +2,7 @@
 // picture.
 #pragma once
 
-#include "framework/file_dialogs.h"
+#include "framework/common_dialogs/file_dialogs.h"
 
 constexpr int IDD_PREVIEW = 300;
 constexpr int PREVIEW_SIZE = 125;

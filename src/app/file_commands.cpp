@@ -5,8 +5,8 @@
 #include "app/custom_open_dialog.h"
 #include "app/main_window.h"
 #include "dialogs/seven_gadget.h"
-#include "framework/file_dialogs.h"
-#include "framework/translation.h"
+#include "framework/common_dialogs/file_dialogs.h"
+#include "framework/text/translation.h"
 #include "media/saved_game_format.h"
 #include "resources/command_ids.h"
 

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "framework/application.h"
+#include "framework/application/application.h"
 #include "puzzle/puzzle.h"
 #include "puzzle/random.h"
 #include "resources/command_ids.h"

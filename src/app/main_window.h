@@ -13,8 +13,8 @@
 #include <string_view>
 
 #include "app/game_clock.h"
-#include "framework/decorated_frame.h"
-#include "framework/translation.h"
+#include "framework/frames/decorated_frame.h"
+#include "framework/text/translation.h"
 #include "platform/ticks.h"
 #include "platform/wintypes.h"
 #include "puzzle/puzzle.h"

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "app/main_window.h"
-#include "framework/button_gadget.h"
-#include "framework/menu.h"
+#include "framework/bars/button_gadget.h"
+#include "framework/menus/menu.h"
 #include "platform/game_directory.h"
 #include "platform/profile.h"
 #include "platform/utf8.h"

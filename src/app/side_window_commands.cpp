@@ -2,8 +2,8 @@
 #include "app/main_window.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/org_window.h"
-#include "framework/button_gadget.h"
-#include "framework/translation.h"
+#include "framework/bars/button_gadget.h"
+#include "framework/text/translation.h"
 #include "resources/command_ids.h"
 
 void TMyWindow::CmThumbnail() {

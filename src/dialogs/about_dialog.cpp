@@ -2,7 +2,7 @@
 // language: nothing to return.
 #include "dialogs/about_dialog.h"
 
-#include "framework/translation.h"
+#include "framework/text/translation.h"
 #include "resources/product.h"
 
 TAboutDialog::TAboutDialog(TWindow* parent, int resourceId, TModule* module)

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "dialogs/about_dialog_ids.h"
-#include "framework/dialog.h"
+#include "framework/dialogs/dialog.h"
 
 class TAboutDialog : public TDialog {
  public:

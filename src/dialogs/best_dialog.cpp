@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "dialogs/score_record.h"
-#include "framework/translation.h"
+#include "framework/text/translation.h"
 #include "platform/utf8.h"
 #include "resources/best_dialog_resource.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "dialogs/best_times.h"
-#include "framework/controls.h"
-#include "framework/dialog.h"
+#include "framework/dialogs/controls.h"
+#include "framework/dialogs/dialog.h"
 #include "puzzle/puzzle.h"
 
 // "File name: " and the list's name, in at most 99 characters: a longer path loses the

@@ -5,8 +5,8 @@
 
 #include "dialogs/best_dialog.h"
 #include "dialogs/best_times.h"
-#include "framework/input_dialog.h"
-#include "framework/translation.h"
+#include "framework/dialogs/input_dialog.h"
+#include "framework/text/translation.h"
 
 namespace {
 

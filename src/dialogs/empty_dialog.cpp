@@ -4,10 +4,11 @@
 
 #include <string>
 
-#include "framework/controls.h"
-#include "framework/dc.h"
-#include "framework/gdi.h"
-#include "framework/translation.h"
+#include "framework/dialogs/controls.h"
+#include "framework/graphics/dc.h"
+#include "framework/graphics/gdi.h"
+#include "framework/text/translation.h"
+#include "framework/windows/window_dc.h"
 
 namespace {
 

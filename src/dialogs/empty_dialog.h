@@ -4,8 +4,8 @@
 #pragma once
 
 #include "dialogs/empty_dialog_ids.h"
-#include "framework/dialog.h"
-#include "framework/geometry.h"
+#include "framework/dialogs/dialog.h"
+#include "framework/graphics/geometry.h"
 #include "puzzle/shown_picture.h"
 
 class TBitmap;

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "framework/dc.h"
-#include "framework/gdi.h"
-#include "framework/system_metrics.h"
+#include "framework/graphics/dc.h"
+#include "framework/graphics/gdi.h"
+#include "framework/windows/system_metrics.h"
 #include "resources/command_ids.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "framework/frame_window.h"
-#include "framework/geometry.h"
+#include "framework/frames/frame_window.h"
+#include "framework/graphics/geometry.h"
 #include "puzzle/shown_picture.h"
 
 class TBitmap;

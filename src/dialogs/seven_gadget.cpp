@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "framework/dc.h"
-#include "framework/gdi.h"
+#include "framework/graphics/dc.h"
+#include "framework/graphics/gdi.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // with blinking colons, drawn with filled polygons and rectangles only.
 #pragma once
 
-#include "framework/gadgets.h"
+#include "framework/bars/gadgets.h"
 #include "platform/wintypes.h"
 
 class TSevenGadget : public TGadget {

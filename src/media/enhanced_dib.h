@@ -2,7 +2,7 @@
 // lives for one load or one preview and needs no window system.
 #pragma once
 
-#include "framework/dib.h"
+#include "framework/graphics/dib.h"
 
 class TEnhancedDib : public TDib {
  public:

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "framework/gdi.h"
+#include "framework/graphics/gdi.h"
 
 // The picture of a JPEG file as a 32-bit colour bitmap, turned as its Exif Orientation tag
 // asks, with the same pixels, messages and refusals as TEnhancedDib::ReadJpeg followed by

@@ -24,9 +24,9 @@
 #include <emmintrin.h>
 #endif
 
-#include "framework/gdi.h"
-#include "framework/message_box.h"
-#include "framework/translation.h"
+#include "framework/graphics/gdi.h"
+#include "framework/text/translation.h"
+#include "framework/windows/message_box.h"
 #include "media/enhanced_dib.h"
 #include "media/exif_orientation.h"
 #include "media/jpeg_bitmap.h"

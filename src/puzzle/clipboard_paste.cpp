@@ -2,7 +2,7 @@
 // palette. The palette is the board's own copy, so it outlives the clipboard's data.
 #include <memory>
 
-#include "framework/clipboard.h"
+#include "framework/clipboard/clipboard.h"
 #include "puzzle/puzzle.h"
 
 bool TPuzzle::PasteFromClipboard(TClipboard& clipboard) {

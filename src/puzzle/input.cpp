@@ -1,6 +1,7 @@
 // The player's pointer and keys, and the board's message table.
 #include <algorithm>
 
+#include "framework/windows/window_dc.h"
 #include "puzzle/puzzle.h"
 
 // clang-format off

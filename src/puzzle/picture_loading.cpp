@@ -4,7 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "framework/translation.h"
+#include "framework/text/translation.h"
+#include "framework/windows/window_dc.h"
 #include "media/enhanced_dib.h"
 #include "media/jpeg_bitmap.h"
 #include "puzzle/puzzle.h"

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "framework/dc.h"
-#include "framework/gdi.h"
-#include "framework/geometry.h"
-#include "framework/window.h"
+#include "framework/graphics/dc.h"
+#include "framework/graphics/gdi.h"
+#include "framework/graphics/geometry.h"
+#include "framework/windows/window.h"
 #include "platform/winconst.h"
 #include "puzzle/shown_picture.h"
 

@@ -12,7 +12,7 @@
 #include <system_error>
 #include <vector>
 
-#include "framework/translation.h"
+#include "framework/text/translation.h"
 #include "media/saved_game_format.h"
 #include "platform/replace_file.h"
 #include "puzzle/puzzle.h"

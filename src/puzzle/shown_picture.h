@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "framework/dc.h"
-#include "framework/gdi.h"
-#include "framework/geometry.h"
+#include "framework/graphics/dc.h"
+#include "framework/graphics/gdi.h"
+#include "framework/graphics/geometry.h"
 
 class TShownPicture {
  public:

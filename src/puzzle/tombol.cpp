@@ -1,6 +1,7 @@
 // One piece: its number and how it draws itself as a bevelled tile or a piece of picture.
 #include <initializer_list>
 
+#include "framework/windows/window_dc.h"
 #include "puzzle/labels.h"
 #include "puzzle/puzzle.h"
 

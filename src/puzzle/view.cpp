@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "framework/windows/window_dc.h"
+
 namespace {
 // The smallest scale a picture is shown at: zoom never reaches zero or below.
 constexpr int MinZoomStep = -9;

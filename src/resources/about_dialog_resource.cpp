@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "dialogs/about_dialog_ids.h"
-#include "framework/resources.h"
-#include "framework/translation.h"
+#include "framework/resources/resources.h"
+#include "framework/text/translation.h"
 #include "resources/bitmaps.h"
 #include "resources/game_resources.h"
 #include "resources/product.h"

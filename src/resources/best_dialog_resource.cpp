@@ -1,8 +1,8 @@
 // The best-times dialog's template, in dialog units.
 #include "resources/best_dialog_resource.h"
 
-#include "framework/resources.h"
-#include "framework/translation.h"
+#include "framework/resources/resources.h"
+#include "framework/text/translation.h"
 
 void AddBestTimesDialogResource() {
   TDialogResource dialog;

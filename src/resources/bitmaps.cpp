@@ -7,8 +7,8 @@
 #include <cstring>
 #include <span>
 
-#include "framework/dib.h"
-#include "framework/resources.h"
+#include "framework/graphics/dib.h"
+#include "framework/resources/resources.h"
 #include "resources/icon_art.h"
 #include "resources/icon_pixels.h"
 #include "resources/toolbar_art.h"

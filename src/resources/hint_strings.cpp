@@ -1,8 +1,8 @@
 // The status-bar hints of the commands, numbered like the commands.
 #include "resources/game_resources.h"
 
-#include "framework/resources.h"
-#include "framework/translation.h"
+#include "framework/resources/resources.h"
+#include "framework/text/translation.h"
 #include "resources/command_ids.h"
 
 void AddHintStrings() {

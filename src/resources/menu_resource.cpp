@@ -1,7 +1,7 @@
 // The main window's menu bar and accelerator keys.
 #include "resources/game_resources.h"
 
-#include "framework/resources.h"
+#include "framework/resources/resources.h"
 #include "resources/command_ids.h"
 
 void AddMenuResources() {

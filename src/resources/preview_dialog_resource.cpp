@@ -1,6 +1,6 @@
 // The panel the Open Image dialog adds for its preview.
-#include "framework/resources.h"
-#include "framework/translation.h"
+#include "framework/resources/resources.h"
+#include "framework/text/translation.h"
 #include "resources/game_resources.h"
 
 void AddPreviewDialogResource() {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "dialogs/seven_gadget.h"
-#include "framework/resources.h"
+#include "framework/resources/resources.h"
 #include "main_window_fixture.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "app/custom_open_dialog.h"
 #include "dialogs/seven_gadget.h"
-#include "framework/window_impl.h"
+#include "framework/windows/window_impl.h"
 #include "main_window_fixture.h"
 
 namespace {

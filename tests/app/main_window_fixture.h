@@ -14,12 +14,12 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
-#include "framework/button_gadget.h"
-#include "framework/dockable_bar.h"
-#include "framework/menu.h"
-#include "framework/resources.h"
-#include "framework/responder.h"
-#include "framework/status_bar.h"
+#include "framework/bars/button_gadget.h"
+#include "framework/bars/status_bar.h"
+#include "framework/frames/dockable_bar.h"
+#include "framework/menus/menu.h"
+#include "framework/resources/resources.h"
+#include "framework/windows/responder.h"
 #include "platform/game_directory.h"
 #include "resources/command_ids.h"
 #include "resources/game_resources.h"

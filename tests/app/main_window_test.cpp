@@ -6,8 +6,8 @@
 #include <functional>
 #include <vector>
 
-#include "framework/accelerators.h"
-#include "framework/gadgets.h"
+#include "framework/bars/gadgets.h"
+#include "framework/resources/accelerators.h"
 #include "main_window_fixture.h"
 
 namespace {

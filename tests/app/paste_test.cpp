@@ -6,7 +6,7 @@
 #include <QMimeData>
 
 #include "dialogs/seven_gadget.h"
-#include "framework/clipboard.h"
+#include "framework/clipboard/clipboard.h"
 #include "main_window_fixture.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "dialogs/org_window.h"
-#include "framework/system_metrics.h"
+#include "framework/windows/system_metrics.h"
 #include "main_window_fixture.h"
 #include "platform/desktop_open.h"
 #include "platform/files.h"

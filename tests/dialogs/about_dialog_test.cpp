@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/responder.h"
+#include "framework/windows/responder.h"
 #include "resources/game_resources.h"
 
 namespace {

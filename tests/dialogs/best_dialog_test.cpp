@@ -13,8 +13,8 @@
 #include "dialogs/best_dialog.h"
 #include "dialogs/best_time_entry.h"
 #include "dialogs/best_times.h"
-#include "framework/dialog_impl.h"
-#include "framework/responder.h"
+#include "framework/dialogs/dialog_impl.h"
+#include "framework/windows/responder.h"
 #include "resources/best_dialog_resource.h"
 #include "score_fixture.h"
 

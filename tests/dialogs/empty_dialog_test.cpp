@@ -7,10 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/controls.h"
-#include "framework/dc.h"
-#include "framework/gdi.h"
-#include "framework/responder.h"
+#include "framework/dialogs/controls.h"
+#include "framework/graphics/dc.h"
+#include "framework/graphics/gdi.h"
+#include "framework/windows/responder.h"
+#include "framework/windows/window_dc.h"
 #include "resources/game_resources.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "dialogs/best_times.h"
 #include "dialogs/old_scores.h"
-#include "framework/responder.h"
+#include "framework/windows/responder.h"
 #include "score_fixture.h"
 
 namespace {

@@ -5,8 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/dc.h"
-#include "framework/gdi.h"
+#include "framework/graphics/dc.h"
+#include "framework/graphics/gdi.h"
+#include "framework/windows/window_dc.h"
 
 namespace {
 

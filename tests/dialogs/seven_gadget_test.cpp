@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/dc.h"
-#include "framework/gdi.h"
+#include "framework/graphics/dc.h"
+#include "framework/graphics/gdi.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include "dialogs/about_dialog.h"
 #include "dialogs/best_dialog.h"
 #include "dialogs/empty_dialog.h"
-#include "framework/input_dialog.h"
-#include "framework/responder.h"
-#include "framework/translation.h"
+#include "framework/dialogs/input_dialog.h"
+#include "framework/text/translation.h"
+#include "framework/windows/responder.h"
 #include "resources/game_resources.h"
 #include "score_fixture.h"
 

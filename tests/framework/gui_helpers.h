@@ -13,10 +13,10 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/dib.h"
-#include "framework/responder.h"
-#include "framework/window.h"
-#include "framework/window_impl.h"
+#include "framework/graphics/dib.h"
+#include "framework/windows/responder.h"
+#include "framework/windows/window.h"
+#include "framework/windows/window_impl.h"
 
 // Lets Qt deliver what is pending (posted messages, resizes, deferred deletes).
 inline void Settle(int rounds = 5) {

@@ -16,7 +16,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/qt_bridge.h"
+#include "framework/graphics/qt_bridge.h"
 #include "media/enhanced_dib.h"
 #include "media/test_support.h"
 

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/dc.h"
+#include "framework/graphics/dc.h"
 #include "media/enhanced_dib.h"
 #include "media/exif_orientation.h"
 #include "media/jpeg_bitmap.h"

@@ -19,8 +19,8 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/dib.h"
-#include "framework/responder.h"
+#include "framework/graphics/dib.h"
+#include "framework/windows/responder.h"
 #include "platform/winconst.h"
 #include "test_data.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/window.h"
+#include "framework/windows/window.h"
 #include "platform/sound_test_hooks.h"
 #include "puzzle/puzzle.h"
 #include "resources/rcdata.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/responder.h"
+#include "framework/windows/responder.h"
 #include "shown_board.h"
 
 namespace {

@@ -13,8 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/dc_impl.h"
-#include "framework/qt_bridge.h"
+#include "framework/graphics/dc_impl.h"
+#include "framework/graphics/qt_bridge.h"
 #include "media/enhanced_dib.h"
 #include "media/test_support.h"
 #include "puzzle/random.h"

@@ -4,7 +4,7 @@
 #include <QCoreApplication>
 
 #include "board_fixture.h"
-#include "framework/window_impl.h"
+#include "framework/windows/window_impl.h"
 
 struct TShownBoard {
   TRecordingParent Parent;

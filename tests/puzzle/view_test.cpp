@@ -1,6 +1,7 @@
 // Layout, zoom and drawing, checked on the pixels of the board's backing image.
 #include <gtest/gtest.h>
 
+#include "framework/windows/window_dc.h"
 #include "shown_board.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/resources.h"
+#include "framework/resources/resources.h"
 #include "resources/bitmaps.h"
 #include "resources/icon_art.h"
 #include "resources/toolbar_art.h"

@@ -16,8 +16,8 @@
 
 #include "dialogs/about_dialog_ids.h"
 #include "dialogs/empty_dialog_ids.h"
-#include "framework/catalogue.h"
-#include "framework/resources.h"
+#include "framework/resources/resources.h"
+#include "framework/text/catalogue.h"
 #include "resources/best_dialog_resource.h"
 #include "resources/command_ids.h"
 #include "resources/game_resources.h"
