@@ -1,4 +1,6 @@
 // The board model: size, numbering in solved order, content kind and picture split.
+#include <algorithm>
+
 #include "puzzle/puzzle.h"
 
 TPuzzle::TPuzzle(int columns, int rows, TWindow* parent)
@@ -19,9 +21,13 @@ TPuzzle::TPuzzle(int columns, int rows, TWindow* parent)
       Pieces[y][x] = &PieceStore.emplace_back(this, 0, 0, 0, 0, 0, x, y);
     }
   }
+  SetAccessibleGrid(*this, this);
 }
 
-TPuzzle::~TPuzzle() = default;
+TPuzzle::~TPuzzle() {
+  // A screen reader must not ask a board that is going.
+  SetAccessibleGrid(*this, nullptr);
+}
 
 bool TPuzzle::SetSize(int columns, int rows) {
   if (columns < 3 || columns > MaxSide) columns = 3;
@@ -35,10 +41,13 @@ bool TPuzzle::SetSize(int columns, int rows) {
   }
   Columns = columns;
   Rows = rows;
+  CursorX = std::min(CursorX, Columns - 1);
+  CursorY = std::min(CursorY, Rows - 1);
   if (EmptyX < 0 || EmptyX >= Columns) EmptyX = Columns - 1;
   if (EmptyY < 0 || EmptyY >= Rows) EmptyY = Rows - 1;
   BoardRect = Picture ? TRect(0, 0, Picture->Width(), Picture->Height()) : GetClientRect();
   Layout();
+  RedrawingWholeBoard = true;
   int number = 1;
   for (int y = 0; y < MaxSide; ++y) {
     for (int x = 0; x < MaxSide; ++x) {
@@ -59,6 +68,8 @@ bool TPuzzle::SetSize(int columns, int rows) {
     ActiveX = ActiveY = -1;
   }
   SplitPicture();
+  RedrawingWholeBoard = false;
+  TellGridChanged(*this);
   return true;
 }
 
@@ -70,6 +81,7 @@ void TPuzzle::Reset() {
   } else {
     ActiveX = ActiveY = -1;
   }
+  RedrawingWholeBoard = true;
   int number = 1;
   for (int y = 0; y < Rows; ++y) {
     for (int x = 0; x < Columns; ++x) {
@@ -81,6 +93,8 @@ void TPuzzle::Reset() {
     }
   }
   if (GameType == TGameType::Sliding) Pieces[EmptyY][EmptyX]->SetNumber(0, true);
+  RedrawingWholeBoard = false;
+  TellGridChanged(*this);
 }
 
 void TPuzzle::SplitPicture() {
@@ -127,9 +141,12 @@ void TPuzzle::SetShowFalse(bool on) {
 }
 
 void TPuzzle::RedrawAll() {
+  RedrawingWholeBoard = true;
   for (int y = 0; y < Rows; ++y) {
     for (int x = 0; x < Columns; ++x) Pieces[y][x]->SetNumber(Pieces[y][x]->Number, true);
   }
+  RedrawingWholeBoard = false;
+  TellGridChanged(*this);
 }
 
 void TPuzzle::SetOwnedPalette(std::unique_ptr<TPalette> palette) {

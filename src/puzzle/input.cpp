@@ -1,4 +1,4 @@
-// The player's pointer and keys, and the board's message table.
+// The player's pointer, and the board's message table.
 #include <algorithm>
 
 #include "framework/windows/window_dc.h"
@@ -48,6 +48,8 @@ TResult TPuzzle::EvLButtonDown(TParam1, TParam2 p2) {
     return 0;
   }
   if (!BoardRect.Contains(p)) return 0;
+  // The mouse plays as ever: the keyboard's cursor steps aside until the next key.
+  HideCursor();
   SetCapture();
   PressedPiece = HitTest(p);
   if (PressedPiece != nullptr) {
@@ -74,31 +76,5 @@ TResult TPuzzle::EvLButtonUp(TParam1, TParam2) {
 
 TResult TPuzzle::EvPieceClicked(TParam1, TParam2 p2) {
   ClickPiece(reinterpret_cast<TTombol*>(p2));
-  return 0;
-}
-
-TResult TPuzzle::EvKeyDown(TParam1 key, TParam2) {
-  if (Idle || GameType != TGameType::Sliding) return DefaultProcessing();
-  bool moved = false;
-  // The arrow names the way a piece moves, so the empty space goes the other way.
-  switch (key) {
-    case VK_LEFT:
-      moved = MoveEmptyRight(true);
-      break;
-    case VK_UP:
-      moved = MoveEmptyDown(true);
-      break;
-    case VK_RIGHT:
-      moved = MoveEmptyLeft(true);
-      break;
-    case VK_DOWN:
-      moved = MoveEmptyUp(true);
-      break;
-    default:
-      return DefaultProcessing();
-  }
-  if (!moved) return 0;
-  CheckSolved();
-  if (!Idle && SoundOn) PlayClick(WAVE_SLIDE);
   return 0;
 }

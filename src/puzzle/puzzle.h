@@ -13,6 +13,7 @@
 #include "framework/graphics/dc.h"
 #include "framework/graphics/gdi.h"
 #include "framework/graphics/geometry.h"
+#include "framework/windows/accessible_grid.h"
 #include "framework/windows/window.h"
 #include "platform/winconst.h"
 #include "puzzle/shown_picture.h"
@@ -52,6 +53,7 @@ class TTombol {
   // Sets the content number; with redraw a piece with a number is drawn at once and the
   // empty space (0) is erased to the background.
   void SetNumber(int number, bool redraw);
+  // The piece, and the keyboard cursor when it is on it.
   void Draw(TDC& dc, bool pressed, bool fill);
 
   // The piece's rectangle in client pixels, right and bottom exclusive.
@@ -71,9 +73,14 @@ class TTombol {
   int Height;
   bool Visible;
   COLORREF Color;
+
+ private:
+  void DrawFace(TDC& dc, bool pressed, bool fill);
+  void DrawCursor(TDC& dc) const;
 };
 
-class TPuzzle : public TWindow {
+// The board is told to screen readers as a table of its places.
+class TPuzzle : public TWindow, private TAccessibleGrid {
  public:
   // Columns and rows below 3 become 3; the board is numbered by the first SetSize.
   TPuzzle(int columns, int rows, TWindow* parent);
@@ -98,6 +105,8 @@ class TPuzzle : public TWindow {
   void Scramble();
   int CountFalse() const;
   void CheckSolved();
+  // A piece was drawn again: a screen reader hears of it, unless the whole board is.
+  void TellPieceChanged(const TTombol& piece);
 
   // View.
   void Zoom(int direction);
@@ -143,6 +152,11 @@ class TPuzzle : public TWindow {
   std::vector<TTombol> PieceStore;
   TTombol* Pieces[MaxSide][MaxSide] = {};  // [row][column], into PieceStore
   TTombol* PressedPiece = nullptr;
+  // The keyboard's cell, a view state never saved, and whether it is drawn: from a key on
+  // the board until a mouse press on it.
+  int CursorX = 0;
+  int CursorY = 0;
+  bool CursorShown = false;
   int ActiveX;
   int ActiveY;
   int EmptyX;
@@ -183,6 +197,23 @@ class TPuzzle : public TWindow {
   bool MoveEmpty(int dx, int dy, bool redraw);
   void PlayClick(int resource);
   TTombol* HitTest(const TPoint& p);
+  // Keys in a swap board: the arrows move the cursor, Space and Return choose its piece.
+  TResult SwapKey(TParam1 key);
+  // The cursor to this cell (kept on the board), drawn and told to a screen reader.
+  void MoveCursorTo(int x, int y);
+  void HideCursor();
+  // The piece in this cell drawn again as it stands.
+  void RedrawCell(int x, int y);
+  // While every piece is drawn again, a screen reader hears of it once, as a new board.
+  bool RedrawingWholeBoard = false;
+
+  int GridColumns() const override;
+  int GridRows() const override;
+  std::string GridName() const override;
+  std::string CellName(int column, int row) const override;
+  bool CellSelected(int column, int row) const override;
+  TRect CellRect(int column, int row) const override;
+  TPoint CursorCell() const override;
 
   // The picture, its copy and its palette go.
   void DropPicture();

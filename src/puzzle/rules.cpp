@@ -86,6 +86,7 @@ void TPuzzle::ClickPiece(TTombol* piece) {
   if (ActiveX < 0 || ActiveY < 0) {
     ActiveX = x;
     ActiveY = y;
+    TellPieceChanged(*piece);
     if (SoundOn) PlayClick(WAVE_SLIDE);
   } else if (x == ActiveX && y == ActiveY) {
     ActiveX = ActiveY = -1;

@@ -234,5 +234,6 @@ bool TPuzzle::LoadGameBytes(std::span<const std::uint8_t> bytes,
   Idle = CountFalse() == 0;
   elapsedSeconds = header.ElapsedSeconds;
   pictureName = std::move(name);
+  TellGridChanged(*this);
   return true;
 }

@@ -45,19 +45,40 @@ void TTombol::SetNumber(int number, bool redraw) {
     // A hidden board is painted whole when it shows; drawing now would be thrown away.
     if (!Puzzle->IsWindowVisible()) {
       Puzzle->InvalidateRect(GetRect(), true);
-      return;
+    } else {
+      TClientDC dc(*Puzzle);
+      Draw(dc, X == Puzzle->ActiveX && Y == Puzzle->ActiveY, true);
     }
-    TClientDC dc(*Puzzle);
-    Draw(dc, X == Puzzle->ActiveX && Y == Puzzle->ActiveY, true);
   } else {
     Visible = false;
     Puzzle->InvalidateRect(GetRect(), true);
   }
+  Puzzle->TellPieceChanged(*this);
 }
 
 void TTombol::Draw(TDC& dc, bool pressed, bool fill) {
   // A board whose window was never created has nowhere to draw.
   if (!Visible || dc.IsNull()) return;
+  DrawFace(dc, pressed, fill);
+  if (Puzzle->CursorShown && X == Puzzle->CursorX && Y == Puzzle->CursorY) DrawCursor(dc);
+}
+
+void TTombol::DrawCursor(TDC& dc) const {
+  // Black, white and black rings inside the bevel: seen on any picture and any tile colour.
+  const TPen black(0x000000);
+  const TPen white(0xFFFFFF);
+  for (int inset = 3; inset <= 5; ++inset) {
+    const int l = Left + inset;
+    const int t = Top + inset;
+    const int r = Left + Width - 1 - inset;
+    const int b = Top + Height - 1 - inset;
+    if (r <= l || b <= t) break;
+    Lines(dc, inset == 4 ? white : black, {{l, t}, {r, t}, {r, b}, {l, b}, {l, t}});
+  }
+  dc.RestoreObjects();
+}
+
+void TTombol::DrawFace(TDC& dc, bool pressed, bool fill) {
   const TPuzzle& board = *Puzzle;
   const bool picture = board.ContentKind == TContentKind::Picture;
   dc.SetMapMode(MM_TEXT);

@@ -157,21 +157,76 @@ TEST(Keys, ArrowsSlideTheNamedWayAndRefuseAtTheEdgeSilently) {
   EXPECT_TRUE(s.Parent.Keys.empty());
 }
 
-TEST(Keys, JigsawAndIdleBoardsPassKeysOn) {
-  TShownBoard idle(3, 3, 300, 300);
+TEST(Keys, IdleBoardsAndKeysThatAreNotTheBoardsPassOn) {
+  TShownBoard idle(3, 3, 300, 300, TGameType::Jigsaw);
   QTest::keyClick(WidgetOf(*idle.Board), Qt::Key_Right);
-  EXPECT_EQ(idle.Parent.Keys, std::vector<UINT>{VK_RIGHT});
+  QTest::keyClick(WidgetOf(*idle.Board), Qt::Key_Space);
+  EXPECT_EQ(idle.Parent.Keys, (std::vector<UINT>{VK_RIGHT, VK_SPACE}));
 
-  TShownBoard jigsaw(3, 3, 300, 300, TGameType::Jigsaw);
-  SetBoard(*jigsaw.Board, "2 1 3 / 4 5 6 / 7 8 9");
-  QTest::keyClick(WidgetOf(*jigsaw.Board), Qt::Key_Down);
-  EXPECT_EQ(jigsaw.Parent.Keys, std::vector<UINT>{VK_DOWN});
-  EXPECT_EQ(BoardText(*jigsaw.Board), "2 1 3 / 4 5 6 / 7 8 9");
-  // Other keys too, in a game.
-  TShownBoard playing(3, 3, 300, 300);
-  SetBoard(*playing.Board, "1 2 3 / 4 _ 5 / 7 8 6");
-  QTest::keyClick(WidgetOf(*playing.Board), Qt::Key_A);
-  EXPECT_EQ(playing.Parent.Keys, std::vector<UINT>{'A'});
+  for (const TGameType type : {TGameType::Sliding, TGameType::Jigsaw}) {
+    TShownBoard playing(3, 3, 300, 300, type);
+    SetBoard(*playing.Board,
+             type == TGameType::Sliding ? "1 2 3 / 4 _ 5 / 7 8 6" : "2 1 3 / 4 5 6 / 7 8 9");
+    QTest::keyClick(WidgetOf(*playing.Board), Qt::Key_A);
+    QTest::keyClick(WidgetOf(*playing.Board), Qt::Key_Home);
+    EXPECT_EQ(playing.Parent.Keys, (std::vector<UINT>{'A', VK_HOME}));
+  }
+}
+
+// The swap board from the keyboard plays as it does under the mouse: the same choices,
+// sounds and notes, on the piece under the cursor.
+TEST(Keys, ASwapBoardPlaysWithTheArrowsAndSpaceOrReturn) {
+  TShownBoard s(3, 3, 300, 300, TGameType::Jigsaw);
+  TSoundLog sounds;
+  SetBoard(*s.Board, "2 1 3 / 4 5 6 / 7 8 9");
+  QWidget* w = WidgetOf(*s.Board);
+  QTest::keyClick(w, Qt::Key_Up);  // already at the top: stays
+  QTest::keyClick(w, Qt::Key_Left);
+  EXPECT_EQ(std::pair(s.Board->CursorX, s.Board->CursorY), std::pair(0, 0));
+  QTest::keyClick(w, Qt::Key_Space);  // chooses the 2
+  EXPECT_EQ(std::pair(s.Board->ActiveX, s.Board->ActiveY), std::pair(0, 0));
+  QTest::keyClick(w, Qt::Key_Down);
+  QTest::keyClick(w, Qt::Key_Space);  // the 4: a swap that solves nothing
+  EXPECT_EQ(BoardText(*s.Board), "4 1 3 / 2 5 6 / 7 8 9");
+  QTest::keyClick(w, Qt::Key_Return);  // chooses the 2 again, then gives it back
+  QTest::keyClick(w, Qt::Key_Up);
+  QTest::keyClick(w, Qt::Key_Return);
+  EXPECT_EQ(BoardText(*s.Board), "2 1 3 / 4 5 6 / 7 8 9");
+  QTest::keyClick(w, Qt::Key_Space);  // the 2 with the 1 solves the board
+  QTest::keyClick(w, Qt::Key_Right);
+  QTest::keyClick(w, Qt::Key_Space);
+  EXPECT_EQ(BoardText(*s.Board), "1 2 3 / 4 5 6 / 7 8 9");
+  EXPECT_EQ(s.Parent.Notes.back(), WM_PUZZLESOLVED);
+  EXPECT_EQ(sounds.Played,
+            (std::vector<int>{WAVE_SLIDE, WAVE_SWAP, WAVE_SLIDE, WAVE_SWAP, WAVE_SLIDE}));
+  EXPECT_TRUE(s.Parent.Keys.empty());
+}
+
+// The cursor's rings lie inside the bevel: black, white, black from 3 pixels in.
+TEST(Keys, TheCursorShowsFromAKeyFollowsTheSlidPieceAndStepsAsideForTheMouse) {
+  TShownBoard s(3, 3, 300, 300);
+  SetBoard(*s.Board, "1 2 3 / 4 _ 5 / 7 8 6");
+  s.Board->RedrawAll();
+  const auto rings = [&s](int x, int y) {
+    const TTombol& piece = *s.Board->Pieces[y][x];
+    const int mid = piece.Left + piece.Width / 2;
+    return std::vector<COLORREF>{s.At(mid, piece.Top + 3), s.At(mid, piece.Top + 4),
+                                 s.At(mid, piece.Top + 5)};
+  };
+  const std::vector<COLORREF> face{Tile, Tile, Tile};
+  const std::vector<COLORREF> cursor{0x000000, 0xFFFFFF, 0x000000};
+  EXPECT_EQ(rings(2, 1), face);
+  QTest::keyClick(WidgetOf(*s.Board), Qt::Key_Left);  // the 5 moves into the middle
+  EXPECT_EQ(rings(1, 1), cursor);
+  QTest::keyClick(WidgetOf(*s.Board), Qt::Key_Down);  // the 3 moves down below itself
+  EXPECT_EQ(rings(2, 1), cursor);
+  EXPECT_EQ(rings(1, 1), face);
+  QTest::keyClick(WidgetOf(*s.Board), Qt::Key_Right);  // the 2 moves right
+  EXPECT_EQ(BoardText(*s.Board), "1 _ 2 / 4 5 3 / 7 8 6");
+  EXPECT_EQ(rings(2, 0), cursor);
+  EXPECT_EQ(rings(2, 1), face);
+  QTest::mouseClick(WidgetOf(*s.Board), Qt::LeftButton, {}, CentreOf(*s.Board->Pieces[2][2]));
+  EXPECT_EQ(rings(2, 0), face);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "framework/graphics/dc.h"
+#include "framework/windows/accessible_grid.h"
 #include "framework/windows/window.h"
 
 // The widget that stands for a created TWindow: it forwards Qt's events to the window's
@@ -92,6 +93,7 @@ struct TWindow::TImpl {
   bool EraseInvalid = false;
   bool Captured = false;       // the mouse is captured (where the platform cannot grab it)
   std::map<int, UINT> Timers;  // Qt timer id -> window timer id
+  const TAccessibleGrid* Grid = nullptr;  // told to screen readers as a table
 
   // The message being handled, for DefaultProcessing.
   struct TCurrentMessage {
