@@ -124,7 +124,7 @@ TResult TMyWindow::EvPuzzleSolved(TParam1, TParam2) {
   if (canEnter && TBestTimes(list.c_str(), Puzzle->GameType)
                       .IsBestTime(Puzzle->Columns, Puzzle->Rows, hours, minutes, seconds)) {
     AskNameAndRecord(this, list.c_str(), Puzzle->GameType, Puzzle->Columns, Puzzle->Rows,
-                     hours * 3600 + minutes * 60 + seconds);
+                     hours * 3600 + minutes * 60 + seconds, SolvedMessage(hours, minutes, seconds));
   } else {
     MessageBox(SolvedMessage(hours, minutes, seconds).c_str(), "Kavro", MB_OK | MB_ICONINFORMATION);
   }

@@ -22,10 +22,11 @@ char* PlayerName() {
 }  // namespace
 
 bool AskNameAndRecord(TWindow* parent, const char* listName, TGameType type, int columns, int rows,
-                      int seconds) {
+                      int seconds, const std::string& solved) {
   TInputDialog input(parent, "Kavro", N_(" You have the best times. Please enter your name:"),
                      PlayerName(), kNameSize);
   input.SetMaxChars(kNameChars);
+  input.SetDescription(solved);
   if (input.Execute() != IDOK) return false;
   const int s = std::max(seconds, 0);
   TBestTimes(listName, type)

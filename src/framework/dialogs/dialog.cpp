@@ -39,6 +39,10 @@ TDialog::TDialog(TWindow* parent, int resourceId, TModule* module)
 
 TDialog::~TDialog() = default;
 
+void TDialog::SetDescription(std::string text) {
+  D->Description = std::move(text);
+}
+
 TSize TDialog::GetBaseUnits() const {
   return D->BaseUnits;
 }
@@ -75,7 +79,11 @@ void TDialog::CreateWidget() {
   outer->setModal(true);
   outer->setFixedSize(area.Width(), area.Height());
   auto* client = new TWindowWidget(this, outer);
+  // The controls take the keys; the area they stand on is no stop of its own.
+  client->setFocusPolicy(Qt::NoFocus);
   outer->SetClient(client);
+  if (!D->Description.empty())
+    outer->setAccessibleDescription(QString::fromStdString(D->Description));
   TImpl& impl = *Impl();
   impl.Outer = outer;
   impl.Widget = client;
@@ -122,6 +130,8 @@ void TDialog::SetupWindow() {
 int TDialog::Execute() {
   if (IsWindow() || !Create()) return -1;
   MakeRoomForTexts(*Impl()->Outer, *Impl()->Widget);
+  // Once set up, labels hold what the player reads.
+  NameByLabels(*this);
   D->Result = IDCANCEL;
   D->Running = true;
   TModalRequest request;

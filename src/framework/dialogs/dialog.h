@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "framework/windows/responder.h"
 #include "framework/windows/window.h"
@@ -29,6 +30,10 @@ class TDialog : public TWindow {
   void MapDialogRect(TRect& rect) const;
   // The average character width and height of the dialog's font, in pixels.
   TSize GetBaseUnits() const;
+
+  // What a screen reader says of the dialog when it opens, besides its caption and texts
+  // (already in the player's language). Set before Execute.
+  void SetDescription(std::string text);
 
   // Controls by id, bound to an object or not.
   HWND GetDlgItem(int id) const;

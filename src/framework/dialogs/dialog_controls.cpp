@@ -293,3 +293,22 @@ void SelectListLine(QWidget* control, int index, bool quiet) {
   }
   list->setProperty(QuietProperty, false);
 }
+
+void NameByLabels(TDialog& dialog) {
+  const TDialog::TDialogImpl& d = dialog.DialogImpl();
+  if (d.Template == nullptr) return;
+  std::string label;
+  for (const TDialogItemResource& item : d.Template->Items) {
+    const auto it = d.Controls.find(item.Id);
+    QWidget* control = it != d.Controls.end() ? it->second.data() : nullptr;
+    if (item.Class == TControlClass::Static) {
+      if ((item.Style & SS_TYPEMASK) == SS_ICON) continue;
+      // A label the program fills in names what follows it with what it shows now.
+      label = control != nullptr ? ControlText(control) : Translate(item.Text.c_str());
+    } else if (item.Class == TControlClass::Button) {
+      label.clear();
+    } else if (control != nullptr && !label.empty() && control->accessibleName().isEmpty()) {
+      control->setAccessibleName(WithoutMnemonics(label).trimmed());
+    }
+  }
+}

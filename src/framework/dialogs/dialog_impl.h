@@ -56,6 +56,7 @@ struct TDialog::TDialogImpl {
   std::vector<QPointer<QWidget>> TabOrder;    // in template order
   bool Running = false;
   int Result = IDCANCEL;
+  std::string Description;  // told to a screen reader when the dialog opens
   // Dialog units the controls move left by (a child template's controls beside the
   // stand-in of the dialog's own controls).
   int ShiftX = 0;
@@ -75,6 +76,9 @@ TRect ItemPixels(const TDialog& dialog, int x, int y, int w, int h);
 QWidget* MakeControl(TDialog& dialog, const TDialogItemResource& item, QWidget* parent,
                      HWND handle);
 std::string ControlText(const QWidget* control);
+// Names each edit and list for a screen reader by the label before it in the template, as
+// the player reads it.
+void NameByLabels(TDialog& dialog);
 void SetControlText(QWidget* control, const char* text);
 // Selects a list line (index -1: none) as the program does (quiet) or as the player does.
 void SelectListLine(QWidget* list, int index, bool quiet);
