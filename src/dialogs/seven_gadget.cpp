@@ -35,8 +35,16 @@ void TSevenGadget::Split(int seconds) {
 }
 
 void TSevenGadget::SetTime(int seconds) {
+  const std::string before = GetAccessibleName();
   Split(seconds);
   Invalidate(false);
+  if (GetAccessibleName() != before) TellChanged();
+}
+
+std::string TSevenGadget::GetAccessibleName() const {
+  char text[40];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", Hours, Minutes, Seconds);
+  return text;
 }
 
 void TSevenGadget::GetDesiredSize(TSize& size) {

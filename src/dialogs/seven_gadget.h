@@ -2,6 +2,8 @@
 // with blinking colons, drawn with filled polygons and rectangles only.
 #pragma once
 
+#include <string>
+
 #include "framework/bars/gadgets.h"
 #include "platform/wintypes.h"
 
@@ -15,6 +17,9 @@ class TSevenGadget : public TGadget {
 
   void GetDesiredSize(TSize& size) override;
   void Paint(TDC& dc) override;
+  // A screen reader reads the time shown, as the best-times lists write it.
+  TAccessibleRole GetAccessibleRole() const override { return TAccessibleRole::Label; }
+  std::string GetAccessibleName() const override;
 
   int Hours;
   int Minutes;

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 # Black-box: the real program played with keys alone, its board read only through the
-# desktop's accessibility interface (AT-SPI) as a screen reader reads it. A 3 x 3 sliding
-# puzzle and a 3 x 3 swap puzzle are scrambled and solved; each win must tell the time it
-# took, and that time must be the one the best-times list then shows.
+# desktop's accessibility interface (AT-SPI) as a screen reader reads it. Nothing a player
+# can reach or use may be unnamed. A 3 x 3 sliding puzzle and a 3 x 3 swap puzzle are
+# scrambled and solved; the status bar must count the misplaced pieces the board shows, and
+# each win must tell the time it took, the time the clock and then the best-times list show.
 #
 #   dbus-run-session -- python3 screen_reader_test.py PROGRAM
 import collections
@@ -87,6 +88,32 @@ class Reader:
         table = tables[0].queryTable()
         return [[table.getAccessibleAt(r, c).name for c in range(table.nColumns)]
                 for r in range(table.nRows)]
+
+    def labels(self, role):
+        return [label.name for bar in self.all(role) for label in bar
+                if label is not None and label.getRole() == self.atspi.ROLE_LABEL]
+
+    def unnamed(self):
+        """What a player can reach or use that a screen reader cannot name."""
+        a = self.atspi
+        used = {a.ROLE_PUSH_BUTTON, a.ROLE_CHECK_BOX, a.ROLE_RADIO_BUTTON, a.ROLE_MENU_ITEM,
+                a.ROLE_CHECK_MENU_ITEM, a.ROLE_RADIO_MENU_ITEM, a.ROLE_TEXT, a.ROLE_LIST,
+                a.ROLE_TABLE, a.ROLE_TABLE_CELL, a.ROLE_COMBO_BOX, a.ROLE_TOGGLE_BUTTON,
+                a.ROLE_TOOL_BAR, a.ROLE_FRAME}
+        found = []
+
+        def walk(node, path):
+            for child in node:
+                if child is None:
+                    continue
+                here = path + "/" + child.getRoleName()
+                reachable = child.getState().contains(a.STATE_FOCUSABLE)
+                if (reachable or child.getRole() in used) and not child.name.strip():
+                    found.append(here)
+                walk(child, here)
+
+        walk(self.app, "")
+        return found
 
     def dialog_describing(self, words):
         for frame in self.app:
@@ -181,6 +208,10 @@ def play(reader, env, kind, solve):
         return board if board and numbers(board) != done else None
 
     start = numbers(wait_for("a scrambled board", scrambled))
+    misplaced = sum(1 for i, n in enumerate(start) if n and n != i + 1)
+    if "Incorrect pieces: %d" % misplaced not in reader.labels(reader.atspi.ROLE_STATUS_BAR):
+        fail("%s: %d misplaced, the status bar reads %s" % (
+            kind, misplaced, reader.labels(reader.atspi.ROLE_STATUS_BAR)))
     time.sleep(1.5)  # a second or more on the clock
     key(env, *solve(start))
     solved = numbers(wait_for("the board solved", reader.board))
@@ -189,6 +220,10 @@ def play(reader, env, kind, solve):
     # The win: a first game of its kind is a best time, and its name prompt tells the time.
     prompt = wait_for(kind + ": the win told", lambda: reader.dialog_describing("solved the puzzle"))
     told = seconds_in(prompt.description)
+    clock = "%02d:%02d:%02d" % (told // 3600, told // 60 % 60, told % 60)
+    if clock not in reader.labels(reader.atspi.ROLE_TOOL_BAR):
+        fail("%s: the win told %s, the clock reads %s" % (
+            kind, clock, reader.labels(reader.atspi.ROLE_TOOL_BAR)))
     fields = [f for f in reader.all(reader.atspi.ROLE_TEXT, prompt)]
     if not fields or "enter your name" not in fields[0].name:
         fail("%s: the name field is named %r" % (kind, fields[0].name if fields else None))
@@ -229,7 +264,11 @@ def main():
             wait_for("the frame managed", lambda: b"Normal" in subprocess.run(
                 ["xprop", "-id", window, "WM_STATE"], env=env, capture_output=True).stdout)
             subprocess.run(["xdotool", "windowactivate", "--sync", window], env=env)
-            play(Reader(program.pid), env, kind, solve)
+            reader = Reader(program.pid)
+            unnamed = wait_for("the tree", lambda: reader.board() and (reader.unnamed() or ["none"]))
+            if unnamed != ["none"]:
+                fail("unnamed to a screen reader: %s" % unnamed)
+            play(reader, env, kind, solve)
             program.kill()
             program.wait()
     finally:

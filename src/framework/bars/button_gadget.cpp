@@ -10,6 +10,7 @@
 #include "framework/graphics/gdi.h"
 #include "framework/graphics/sys_colors.h"
 #include "framework/resources/resources.h"
+#include "framework/text/translation.h"
 #include "framework/windows/messages.h"
 
 namespace {
@@ -216,4 +217,9 @@ void TButtonGadget::Activate() {
   if (Type == Exclusive) SetButtonState(Down);
   if (Type == NonExclusive) SetButtonState(State == Down ? Up : Down);
   GetGadgetWindow()->PostMessage(WM_COMMAND, static_cast<TParam1>(GetId()), 0);
+}
+
+std::string TButtonGadget::GetAccessibleName() const {
+  const std::string* hint = TResources::FindString(static_cast<UINT>(GetId()));
+  return hint != nullptr ? Translate(hint->c_str()) : std::string();
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "framework/bars/gadgets.h"
 
@@ -30,6 +31,9 @@ class TButtonGadget : public TGadget {
   void Paint(TDC& dc) override;
   void PaintBorder(TDC& dc) override;
   void UpdateEnabling() override;
+  // Named by its command's hint.
+  TAccessibleRole GetAccessibleRole() const override { return TAccessibleRole::PushButton; }
+  std::string GetAccessibleName() const override;
 
   void MouseEnter(UINT modKeys, const TPoint& point) override;
   void MouseMove(UINT modKeys, const TPoint& point) override;

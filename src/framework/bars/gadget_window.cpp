@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "framework/bars/accessible_gadgets.h"
 #include "framework/graphics/dc.h"
 #include "framework/graphics/sys_colors.h"
 #include "framework/text/text_units.h"
@@ -19,6 +20,7 @@ TGadgetWindow::TGadgetWindow(TWindow* parent, TDirection direction, std::unique_
       Font(font != nullptr ? std::move(font) : std::make_unique<TGadgetWindowFont>()),
       Direction(direction) {
   SetBkgndColor(ColorFace);
+  InstallBarAccessibility();
 }
 
 TGadgetWindow::~TGadgetWindow() {

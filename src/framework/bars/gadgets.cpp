@@ -39,6 +39,7 @@ void TGadget::SetEnabled(bool enabled) {
   if (enabled == Enabled) return;
   Enabled = enabled;
   Invalidate(false);
+  TellChanged();
 }
 
 void TGadget::GetDesiredSize(TSize& size) {
@@ -105,6 +106,7 @@ void TTextGadget::SetText(const char* text) {
   if (next == Text) return;
   Text = next;
   Invalidate(false);
+  TellChanged();
 }
 
 void TTextGadget::GetDesiredSize(TSize& size) {

@@ -61,6 +61,15 @@ class TGadget {
   // Command enabling when the loop is idle (buttons ask their command's enabler).
   virtual void UpdateEnabling();
 
+  // How a screen reader meets the gadget: not at all (a blank), or as a button or a label
+  // named by what it does or shows.
+  enum class TAccessibleRole { None, PushButton, Label };
+  virtual TAccessibleRole GetAccessibleRole() const { return TAccessibleRole::None; }
+  virtual std::string GetAccessibleName() const { return {}; }
+  // What GetAccessibleName says, or whether the gadget is enabled, changed: a screen
+  // reader listening hears of it.
+  void TellChanged();
+
   // The pointer, in gadget coordinates.
   virtual void MouseEnter(UINT modKeys, const TPoint& point);
   virtual void MouseMove(UINT modKeys, const TPoint& point);
@@ -102,6 +111,8 @@ class TTextGadget : public TGadget {
 
   void GetDesiredSize(TSize& size) override;
   void Paint(TDC& dc) override;
+  TAccessibleRole GetAccessibleRole() const override { return TAccessibleRole::Label; }
+  std::string GetAccessibleName() const override { return ShownText(); }
 
  protected:
   // What Paint shows; a status bar's message area shows a hint over its text.

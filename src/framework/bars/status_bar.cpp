@@ -18,6 +18,7 @@ class TMessageGadget : public TTextGadget {
     if (next == Hint) return;
     Hint = std::move(next);
     Invalidate(false);
+    TellChanged();
   }
   const std::string& ShownText() const override { return Hint ? *Hint : TTextGadget::ShownText(); }
 

@@ -1,6 +1,7 @@
 // Frames: the window around a client area with a menu bar, accelerators and an icon.
 #include "framework/frames/frame_window.h"
 
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
@@ -110,6 +111,13 @@ class TWindowManagerAsker : public QObject {
   bool ShownMaximized = false;
 };
 
+// A frame is a frame to a screen reader, not a plain area of the desktop.
+QAccessibleInterface* FrameFactory(const QString&, QObject* object) {
+  auto* outer = dynamic_cast<TOuterWidget*>(object);
+  if (outer == nullptr || !outer->isWindow()) return nullptr;
+  return new QAccessibleWidget(outer, QAccessible::Window);
+}
+
 }  // namespace
 
 // Hears the menu bar and turns what happens there into the frame's messages.
@@ -170,6 +178,8 @@ TFrameWindow::TFrameWindow(TWindow* parent, const char* title, TWindow* clientWn
   // Top-level even with a parent: the parent owns it, it does not sit inside it.
   Attr.Style = WS_OVERLAPPEDWINDOW;
   if (clientWnd != nullptr) SetClientWindow(clientWnd);
+  static const bool installed = (QAccessible::installFactory(FrameFactory), true);
+  (void)installed;
 }
 
 TFrameWindow::~TFrameWindow() {

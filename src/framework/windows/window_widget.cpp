@@ -46,7 +46,10 @@ TWindowWidget::TWindowWidget(TWindow* owner, QWidget* parent) : QWidget(parent),
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   setMouseTracking(true);
-  setFocusPolicy(Qt::StrongFocus);
+  // The keys stay where they do something of their own (a board), also after a click on a
+  // bar: bars and frames are the menus' and accelerators' to reach.
+  setFocusPolicy(owner != nullptr && owner->Impl()->Grid != nullptr ? Qt::StrongFocus
+                                                                    : Qt::NoFocus);
 }
 
 bool TWindowWidget::Forward(UINT msg, TParam1 p1, TParam2 p2) {
