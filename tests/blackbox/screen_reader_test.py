@@ -110,6 +110,8 @@ class Reader:
                 reachable = child.getState().contains(a.STATE_FOCUSABLE)
                 if (reachable or child.getRole() in used) and not child.name.strip():
                     found.append(here)
+                if "\t" in child.name:  # a shortcut belongs in the key binding
+                    found.append(here + " " + repr(child.name))
                 walk(child, here)
 
         walk(self.app, "")
@@ -268,6 +270,12 @@ def main():
             unnamed = wait_for("the tree", lambda: reader.board() and (reader.unnamed() or ["none"]))
             if unnamed != ["none"]:
                 fail("unnamed to a screen reader: %s" % unnamed)
+            # The menu's toggles are check items that tell "off" as well as "on".
+            types = {item.name: item.getState().contains(reader.atspi.STATE_CHECKED)
+                     for item in reader.all(reader.atspi.ROLE_CHECK_BOX)}
+            if types.get("Jigsaw puzzle") != (kind == "swap") or \
+                    types.get("Sliding puzzle") != (kind == "sliding"):
+                fail("%s: the menu's types read %s" % (kind, types))
             play(reader, env, kind, solve)
             program.kill()
             program.wait()

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <utility>
 
+#include "framework/menus/accessible_menu_items.h"
 #include "framework/menus/menu_impl.h"
 #include "framework/resources/resources.h"
 #include "framework/text/text_units.h"
@@ -83,6 +84,7 @@ void Wire(QAction* action) {
     if (TMenuListener* listener = ListenerAbove(action->parent())) listener->MenuCommand(id);
   });
   QObject::connect(action, &QAction::hovered, action, [action] { ReportSelect(action); });
+  TellAsMenuItem(*action);
 }
 
 QMenu* NewPopup(QWidget* parent) {
@@ -103,16 +105,17 @@ QMenu* NewPopup(QWidget* parent) {
 }
 
 void SetCheck(QAction* action, bool checked) {
-  // Only checked items are checkable, so unchecked ones show no box.
+  // Only checked items are checkable, so unchecked ones show no box; a screen reader
+  // still hears that they are off.
   action->setCheckable(checked);
   action->setChecked(checked);
+  TellAsToggle(*action);
 }
 
 // The widest label a menu shows, in average characters of its font: a longer one (a deep
 // path among the recent files) is shortened in its middle, or the menu would reach across
 // the screen and push the shortcut column off it.
 constexpr int WidestLabel = 60;
-constexpr char FullTextProperty[] = "kavroFullText";
 
 void SetItemText(QAction* action, const QString& text) {
   const qsizetype tab = text.indexOf('\t');

@@ -33,3 +33,6 @@ void BuildMenu(QWidget* menu, int resourceId);
 
 // The command id of an item (0 for separators and pop-ups).
 UINT MenuActionId(const QAction* action);
+
+// An item's whole text, where the menu shows it shortened.
+constexpr char FullTextProperty[] = "kavroFullText";
