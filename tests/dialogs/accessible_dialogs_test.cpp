@@ -1,6 +1,7 @@
 // The dialogs as a screen reader meets them: every stop of the Tab key named, the win's
-// name prompt telling that the puzzle is solved and in what time.
+// name prompt telling that the puzzle is solved and in what time, the best times by column.
 #include <QAccessible>
+#include <QListWidget>
 #include <QWidget>
 
 #include <sstream>
@@ -11,9 +12,11 @@
 #include "dialogs/about_dialog.h"
 #include "dialogs/best_dialog.h"
 #include "dialogs/best_time_entry.h"
+#include "dialogs/best_times.h"
 #include "dialogs/empty_dialog.h"
 #include "framework/windows/responder.h"
 #include "framework/windows/window.h"
+#include "resources/best_dialog_resource.h"
 #include "resources/game_resources.h"
 #include "score_fixture.h"
 
@@ -32,15 +35,22 @@ std::string TabStops(const QWidget& dialog) {
   return stops.str();
 }
 
-TEST_F(AccessibleDialogs, EveryTabStopIsNamedAndTheWinsNamePromptTellsTheTime) {
+TEST_F(AccessibleDialogs, EveryTabStopIsNamedTheWinTellsItsTimeAndBestTimesReadByColumn) {
   AddGameResources();
+  TBestTimes("Alphabet", TGameType::Sliding).RecordTime(3, 3, 0, 1, 5, "Ada");
   std::vector<std::string> seen;
   std::string description;
+  std::string bestLine;
   TScopedModalResponder responder([&](const TModalRequest& request) {
     const QWidget& dialog = *reinterpret_cast<QWidget*>(request.Window->GetHandle())->window();
     seen.push_back(TabStops(dialog));
     if (request.Kind == TModalRequest::Input)
       description = dialog.accessibleDescription().toStdString();
+    auto* list = request.ResourceId == IDD_BESTTIMES ? dialog.findChild<QListWidget*>() : nullptr;
+    if (list != nullptr && list->count() > 0) {
+      QAccessibleInterface* line = QAccessible::queryAccessibleInterface(list)->child(0);
+      bestLine = line->text(QAccessible::Name).toStdString();
+    }
     return TModalAnswer(IDCANCEL);
   });
   TAboutDialog(nullptr).Execute();
@@ -55,6 +65,9 @@ TEST_F(AccessibleDialogs, EveryTabStopIsNamedAndTheWinsNamePromptTellsTheTime) {
   EXPECT_NE(seen[3].find("'You have the best times. Please enter your name:'"), std::string::npos)
       << seen[3];
   EXPECT_EQ(description, "Congratulations. You solved the puzzle in 1 minute 15 seconds.");
+  // The best-times list reads its columns apart, not run together by tabs.
+  EXPECT_EQ(bestLine.find('\t'), std::string::npos) << bestLine;
+  EXPECT_NE(bestLine.find(", Ada, 00:01:05"), std::string::npos) << bestLine;
 }
 
 }  // namespace

@@ -121,6 +121,19 @@ void TListBox::Clear() {
   if (auto* list = QtControlAs<QListWidget>(*this)) list->clear();
 }
 
+namespace {
+// A line whose columns are set apart by tabs reads them to a screen reader as separate
+// texts, not run together.
+void InsertLine(QListWidget& list, int index, const QString& line) {
+  list.insertItem(index, line);
+  if (!line.contains('\t')) return;
+  QStringList columns = line.split('\t');
+  for (QString& column : columns) column = column.trimmed();
+  columns.removeAll(QString());
+  list.item(index)->setData(Qt::AccessibleTextRole, columns.join(QStringLiteral(", ")));
+}
+}  // namespace
+
 int TListBox::AddString(const char* text) {
   auto* list = QtControlAs<QListWidget>(*this);
   if (list == nullptr || text == nullptr) return LB_ERR;
@@ -134,7 +147,7 @@ int TListBox::AddString(const char* text) {
       ++index;
     }
   }
-  list->insertItem(index, line);
+  InsertLine(*list, index, line);
   return index;
 }
 
@@ -142,7 +155,7 @@ int TListBox::InsertString(const char* text, int index) {
   auto* list = QtControlAs<QListWidget>(*this);
   if (list == nullptr || text == nullptr || index > list->count()) return LB_ERR;
   if (index < 0) index = list->count();
-  list->insertItem(index, QString::fromUtf8(text));
+  InsertLine(*list, index, QString::fromUtf8(text));
   return index;
 }
 
