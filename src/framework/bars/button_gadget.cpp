@@ -30,7 +30,7 @@ std::unique_ptr<TBitmap> GreyedCopy(TBitmap& glyph) {
     return 0xFF000000u | std::uint32_t{GetRValue(c)} << 16 | std::uint32_t{GetGValue(c)} << 8 |
            std::uint32_t{GetBValue(c)};
   };
-  const auto dark = [face = word(ColorFace)](std::uint32_t p) {
+  const auto dark = [face = word(ColorFace())](std::uint32_t p) {
     if ((p | 0xFF000000u) == face) return false;
     const std::uint32_t r = (p >> 16) & 0xFF;
     const std::uint32_t g = (p >> 8) & 0xFF;
@@ -41,19 +41,19 @@ std::unique_ptr<TBitmap> GreyedCopy(TBitmap& glyph) {
   const auto row = [](TBitmap& bitmap, int y) {
     return reinterpret_cast<std::uint32_t*>(bitmap.ScanLine(y));
   };
-  for (int y = 0; y < h; ++y) std::fill_n(row(*grey, y), w, word(ColorFace));
+  for (int y = 0; y < h; ++y) std::fill_n(row(*grey, y), w, word(ColorFace()));
   for (int y = 0; y + 1 < h; ++y) {
     const std::uint32_t* from = row(glyph, y);
     std::uint32_t* below = row(*grey, y + 1);
     for (int x = 0; x + 1 < w; ++x) {
-      if (dark(from[x])) below[x + 1] = word(ColorHighlight);
+      if (dark(from[x])) below[x + 1] = word(ColorHighlight());
     }
   }
   for (int y = 0; y < h; ++y) {
     const std::uint32_t* from = row(glyph, y);
     std::uint32_t* to = row(*grey, y);
     for (int x = 0; x < w; ++x) {
-      if (dark(from[x])) to[x] = word(ColorShadow);
+      if (dark(from[x])) to[x] = word(ColorShadow());
     }
   }
   return grey;
@@ -118,8 +118,8 @@ void TButtonGadget::PaintBorder(TDC& dc) {
   const int w = GetBounds().Width();
   const int h = GetBounds().Height();
   const bool sunk = Pressed || State == Down;
-  const COLORREF topLeft = sunk ? ColorDarkShadow : ColorHighlight;
-  const COLORREF bottomRight = sunk ? ColorHighlight : ColorDarkShadow;
+  const COLORREF topLeft = sunk ? ColorDarkShadow() : ColorHighlight();
+  const COLORREF bottomRight = sunk ? ColorHighlight() : ColorDarkShadow();
   dc.FillRect(TRect(0, 0, w, 1), TBrush(topLeft));
   dc.FillRect(TRect(0, 0, 1, h), TBrush(topLeft));
   dc.FillRect(TRect(0, h - 1, w, h), TBrush(bottomRight));
@@ -131,15 +131,15 @@ void TButtonGadget::Paint(TDC& dc) {
   GetInnerRect(inner);
   const bool sunk = Pressed || State == Down;
   const bool checkedLook = State == Down && !Pressed;
-  dc.FillRect(inner, TBrush(checkedLook ? ColorCheckedFace : ColorFace));
+  dc.FillRect(inner, TBrush(checkedLook ? ColorCheckedFace() : ColorFace()));
   // The second, softer edge inside the first.
   if (sunk) {
-    dc.FillRect(TRect(inner.left, inner.top, inner.right, inner.top + 1), TBrush(ColorShadow));
-    dc.FillRect(TRect(inner.left, inner.top, inner.left + 1, inner.bottom), TBrush(ColorShadow));
+    dc.FillRect(TRect(inner.left, inner.top, inner.right, inner.top + 1), TBrush(ColorShadow()));
+    dc.FillRect(TRect(inner.left, inner.top, inner.left + 1, inner.bottom), TBrush(ColorShadow()));
   } else {
     dc.FillRect(TRect(inner.left, inner.bottom - 1, inner.right, inner.bottom),
-                TBrush(ColorShadow));
-    dc.FillRect(TRect(inner.right - 1, inner.top, inner.right, inner.bottom), TBrush(ColorShadow));
+                TBrush(ColorShadow()));
+    dc.FillRect(TRect(inner.right - 1, inner.top, inner.right, inner.bottom), TBrush(ColorShadow()));
   }
   LoadGlyphs();
   TBitmap* glyph = GetEnabled() ? Glyph.get() : GreyGlyph.get();
@@ -154,7 +154,7 @@ void TButtonGadget::Paint(TDC& dc) {
   }
   // On the lighter face of a button that stays down, the glyph's face pixels let it show.
   dc.TransparentBlt(x, y, glyph->Width(), glyph->Height(), source, 0, 0, glyph->Width(),
-                    glyph->Height(), ColorFace);
+                    glyph->Height(), ColorFace());
 }
 
 void TButtonGadget::UpdateEnabling() {

@@ -6,20 +6,21 @@
 
 #include "framework/bars/accessible_gadgets.h"
 #include "framework/graphics/dc.h"
+#include "framework/graphics/desktop_text.h"
 #include "framework/graphics/sys_colors.h"
 #include "framework/text/text_units.h"
 #include "framework/windows/messages.h"
 
 TGadgetWindowFont::TGadgetWindowFont(int pointSize, bool bold, bool italic)
-    : TFont(nullptr, -PointsToPixels(pointSize), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
-            DEFAULT_PITCH | FF_SWISS, italic ? 1 : 0) {}
+    : TFont(nullptr, -static_cast<int>(PointsToPixels(pointSize) * DesktopTextScale() + 0.5), 0, 0,
+            0, bold ? FW_BOLD : FW_NORMAL, DEFAULT_PITCH | FF_SWISS, italic ? 1 : 0) {}
 
 TGadgetWindow::TGadgetWindow(TWindow* parent, TDirection direction, std::unique_ptr<TFont> font,
                              TModule* module)
     : TWindow(parent, nullptr, module),
       Font(font != nullptr ? std::move(font) : std::make_unique<TGadgetWindowFont>()),
       Direction(direction) {
-  SetBkgndColor(ColorFace);
+  SetBkgndColor(ColorFace());
   InstallBarAccessibility();
 }
 

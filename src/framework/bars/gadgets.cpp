@@ -53,10 +53,10 @@ void TGadget::PaintBorder(TDC& dc) {
   if (BorderStyle == None) return;
   const int w = Bounds.Width();
   const int h = Bounds.Height();
-  COLORREF topLeft = ColorShadow;
-  COLORREF bottomRight = ColorHighlight;
+  COLORREF topLeft = ColorShadow();
+  COLORREF bottomRight = ColorHighlight();
   if (BorderStyle == Raised || BorderStyle == Embossed) std::swap(topLeft, bottomRight);
-  if (BorderStyle == Plain) topLeft = bottomRight = ColorDarkShadow;
+  if (BorderStyle == Plain) topLeft = bottomRight = ColorDarkShadow();
   dc.FillRect(TRect(0, 0, w, 1), TBrush(topLeft));
   dc.FillRect(TRect(0, 0, 1, h), TBrush(topLeft));
   dc.FillRect(TRect(0, h - 1, w, h), TBrush(bottomRight));
@@ -120,10 +120,10 @@ void TTextGadget::GetDesiredSize(TSize& size) {
 void TTextGadget::Paint(TDC& dc) {
   TRect inner;
   GetInnerRect(inner);
-  dc.FillRect(inner, TBrush(ColorFace));
+  dc.FillRect(inner, TBrush(ColorFace()));
   if (GetGadgetWindow() != nullptr) dc.SelectObject(GetGadgetWindow()->GetFont());
   dc.SetBkMode(TRANSPARENT);
-  dc.SetTextColor(GetEnabled() ? ColorText : ColorShadow);
+  dc.SetTextColor(GetEnabled() ? ColorText() : ColorShadow());
   const UINT align = Align == Center ? DT_CENTER : Align == Right ? DT_RIGHT : DT_LEFT;
   const std::string& shown = ShownText();
   dc.DrawText(shown.c_str(), static_cast<int>(shown.size()), inner,

@@ -34,7 +34,7 @@ TDialog::TDialog(TWindow* parent, int resourceId, TModule* module)
   Attr.Style = WS_POPUP | DS_MODALFRAME | WS_CAPTION | WS_SYSMENU;
   // A dialog lives for one use: it is made when it runs, not with its parent.
   SetAutoCreate(false);
-  SetBkgndColor(ColorFace);
+  SetBkgndColor(ColorFace());
 }
 
 TDialog::~TDialog() = default;

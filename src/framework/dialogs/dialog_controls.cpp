@@ -18,6 +18,7 @@
 #include <functional>
 
 #include "framework/dialogs/dialog_impl.h"
+#include "framework/graphics/desktop_text.h"
 #include "framework/graphics/qt_bridge.h"
 #include "framework/graphics/sys_colors.h"
 #include "framework/text/text_units.h"
@@ -97,15 +98,15 @@ class TGroupFrame : public QGroupBox {
     const QFontMetrics metrics(font());
     const int top = metrics.height() / 2;
     const QRect frame(0, top, width() - 1, height() - top - 1);
-    p.setPen(QColor(ToQRgb(ColorShadow)));
+    p.setPen(QColor(ToQRgb(ColorShadow())));
     p.drawRect(frame.adjusted(0, 0, -1, -1));
-    p.setPen(QColor(ToQRgb(ColorHighlight)));
+    p.setPen(QColor(ToQRgb(ColorHighlight())));
     p.drawRect(frame.adjusted(1, 1, 0, 0));
     const QString text = title();
     if (text.isEmpty()) return;
     const QRect label(metrics.averageCharWidth(), 0, metrics.horizontalAdvance(text),
                       metrics.height());
-    p.fillRect(label, QColor(ToQRgb(ColorFace)));
+    p.fillRect(label, QColor(ToQRgb(ColorFace())));
     p.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     p.drawText(label, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, text);
@@ -130,7 +131,8 @@ QFont DialogFont(const std::string& face, int pointSize) {
       face.empty() || face == "MS Sans Serif" || face == "MS Shell Dlg" || face == "MS Shell Dlg 2";
   if (!classic) font.setFamily(QString::fromUtf8(face.c_str()));
   font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(std::max(1, PointsToPixels(pointSize)));
+  font.setPixelSize(
+      std::max(1, static_cast<int>(PointsToPixels(pointSize) * DesktopTextScale() + 0.5)));
   return font;
 }
 

@@ -10,7 +10,7 @@
 // --- TDockStrip ---------------------------------------------------------------------------
 
 TDockStrip::TDockStrip(TWindow* parent, TDockEdge location) : TWindow(parent), Location(location) {
-  SetBkgndColor(ColorFace);
+  SetBkgndColor(ColorFace());
 }
 
 std::vector<TDockableControlBar*> TDockStrip::GetBars() const {

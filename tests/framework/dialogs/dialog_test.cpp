@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -532,3 +533,47 @@ TEST_F(DialogTest, InputDialogUsesTheFrameworksOwnTemplate) {
 }
 
 }  // namespace
+
+namespace {
+// The WCAG contrast ratio of two colours: (lighter + 0.05) / (darker + 0.05) of their
+// relative luminance.
+double Contrast(QRgb a, QRgb b) {
+  const auto luminance = [](QRgb c) {
+    const auto linear = [](int v) {
+      const double s = v / 255.0;
+      return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(c)) + 0.7152 * linear(qGreen(c)) + 0.0722 * linear(qBlue(c));
+  };
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+}  // namespace
+
+// Under a high-contrast theme a dialog's own area takes the theme's colours, so its labels,
+// which Qt draws in the theme's text colour, stay readable.
+TEST_F(DialogTest, ADialogsLabelsKeepTheirContrastUnderAHighContrastTheme) {
+  const TRealModals real;
+  const QPalette before = QApplication::palette();
+  QPalette dark(Qt::white, Qt::black);  // white text on black
+  QApplication::setPalette(dark);
+  double contrast = 0;
+  WhenModal(std::function<void(QWidget&)>([&contrast](QWidget& box) {
+    const QImage shot = box.grab().toImage();
+    const QLabel* prompt = box.findChild<QLabel*>();
+    if (prompt == nullptr) return;
+    const QRect at(prompt->mapTo(&box, QPoint(0, 0)), prompt->size());
+    const QRgb background = shot.pixel(at.left() - 1, at.top() - 1);
+    for (int y = at.top(); y <= at.bottom(); ++y) {
+      for (int x = at.left(); x <= at.right(); ++x) {
+        contrast = std::max(contrast, Contrast(shot.pixel(x, y), background));
+      }
+    }
+    QTest::keyClick(&box, Qt::Key_Escape);
+  }));
+  char name[29] = "Ann";
+  TInputDialog input(nullptr, "Kavro", "Your name:", name, sizeof name);
+  input.Execute();
+  QApplication::setPalette(before);
+  EXPECT_GE(contrast, 4.5);
+}

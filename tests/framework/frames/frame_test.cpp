@@ -482,7 +482,7 @@ TEST_F(FrameTest, OneEnablerGreysTheMenuItemAndTheButton) {
   TRect shadow(centre.x(), centre.y(), centre.x(), centre.y());
   for (int y = centre.y() - 12; y < centre.y() + 12; ++y) {
     for (int x = centre.x() - 12; x < centre.x() + 12; ++x) {
-      if (ShownPixel(*Frame->Toolbar, x, y) != ColorShadow) continue;
+      if (ShownPixel(*Frame->Toolbar, x, y) != ColorShadow()) continue;
       shadow = shadow | TRect(x, y, x + 1, y + 1);
     }
   }
@@ -493,7 +493,7 @@ TEST_F(FrameTest, OneEnablerGreysTheMenuItemAndTheButton) {
       const bool lit = TRect(shadow.left + 1, shadow.top + 1, shadow.right + 1, shadow.bottom + 1)
                            .Contains(TPoint(x, y));
       EXPECT_EQ(ShownPixel(*Frame->Toolbar, x, y),
-                inked ? ColorShadow : (lit ? ColorHighlight : ColorFace))
+                inked ? ColorShadow() : (lit ? ColorHighlight() : ColorFace()))
           << x << "," << y;
     }
   }
@@ -630,9 +630,9 @@ TEST_F(FrameTest, StatusBarGadgetsLayOutInARowWithTheMessageAreaTakingTheRest) {
   EXPECT_EQ(message.bottom, pieces.bottom);
   EXPECT_EQ(&status[1], Frame->Pieces);
   // A recessed border: dark above and left, light below and right.
-  EXPECT_EQ(ShownPixel(status, pieces.left, pieces.top), ColorShadow);
-  EXPECT_EQ(ShownPixel(status, pieces.left, pieces.bottom - 2), ColorShadow);
-  EXPECT_EQ(ShownPixel(status, pieces.right - 1, pieces.bottom - 1), ColorHighlight);
+  EXPECT_EQ(ShownPixel(status, pieces.left, pieces.top), ColorShadow());
+  EXPECT_EQ(ShownPixel(status, pieces.left, pieces.bottom - 2), ColorShadow());
+  EXPECT_EQ(ShownPixel(status, pieces.right - 1, pieces.bottom - 1), ColorHighlight());
 }
 
 TEST_F(FrameTest, TextGadgetsPaintTheirTextAndRepaintWhenItChanges) {
@@ -665,7 +665,7 @@ TEST_F(FrameTest, GadgetsPaintInTheirOwnCoordinatesAndEraseOnlyWhenAsked) {
   EXPECT_EQ(inner, TRect(1, 1, 39, 19));
   EXPECT_EQ(ShownPixel(timer, b.left + 1, b.top + 1), BoxColour);
   EXPECT_EQ(ShownPixel(timer, b.left + 38, b.top + 18), BoxColour);
-  EXPECT_EQ(ShownPixel(timer, b.left, b.top), ColorShadow);
+  EXPECT_EQ(ShownPixel(timer, b.left, b.top), ColorShadow());
 
   box.Fill = false;
   const int paints = box.Paints;
@@ -673,7 +673,7 @@ TEST_F(FrameTest, GadgetsPaintInTheirOwnCoordinatesAndEraseOnlyWhenAsked) {
   EXPECT_EQ(ShownPixel(timer, b.left + 5, b.top + 5), BoxColour);  // nothing erased
   EXPECT_EQ(box.Paints, paints + 1);
   box.Invalidate(true);
-  EXPECT_EQ(ShownPixel(timer, b.left + 5, b.top + 5), ColorFace);
+  EXPECT_EQ(ShownPixel(timer, b.left + 5, b.top + 5), ColorFace());
 }
 
 TEST_F(FrameTest, HintsFollowThePointerInEnterModeAndThePressInPressMode) {
@@ -735,17 +735,17 @@ TEST_F(FrameTest, AButtonLooksPressedWhileHeldAndClicksOnlyWhenReleasedOverIt) {
   App->IdleAction(0);
   QWidget* toolbar = BarWidget(*Frame->Toolbar);
   const TRect b = Frame->Go->GetBounds();
-  EXPECT_EQ(ShownPixel(*Frame->Toolbar, b.left, b.top), ColorHighlight);
+  EXPECT_EQ(ShownPixel(*Frame->Toolbar, b.left, b.top), ColorHighlight());
   QTest::mousePress(toolbar, Qt::LeftButton, {}, Centre(*Frame->Go));
   EXPECT_TRUE(Frame->Go->IsPressed());
-  EXPECT_EQ(ShownPixel(*Frame->Toolbar, b.left, b.top), ColorDarkShadow);
+  EXPECT_EQ(ShownPixel(*Frame->Toolbar, b.left, b.top), ColorDarkShadow());
   // Dragged off and let go elsewhere: no command.
   QTest::mouseMove(toolbar, QPoint(b.right + 40, b.top + 2));
   EXPECT_FALSE(Frame->Go->IsPressed());
   QTest::mouseRelease(toolbar, Qt::LeftButton, {}, QPoint(b.right + 40, b.top + 2));
   Settle();
   EXPECT_TRUE(Frame->Commands.empty());
-  EXPECT_EQ(ShownPixel(*Frame->Toolbar, b.left, b.top), ColorHighlight);
+  EXPECT_EQ(ShownPixel(*Frame->Toolbar, b.left, b.top), ColorHighlight());
 }
 
 }  // namespace
