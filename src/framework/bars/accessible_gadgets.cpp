@@ -13,29 +13,24 @@
 #include "framework/bars/status_bar.h"
 #include "framework/graphics/qt_bridge.h"
 #include "framework/text/translation.h"
+#include "framework/windows/accessible_part.h"
 #include "framework/windows/window_impl.h"
 
 namespace {
 
 class TBarAccessible;
 
-class TGadgetAccessible : public QAccessibleInterface {
+class TGadgetAccessible : public TAccessiblePart {
  public:
   TGadgetAccessible(TBarAccessible* bar, const TGadget* gadget) : Bar(bar), Gadget(gadget) {}
 
   bool isValid() const override;
-  QObject* object() const override { return nullptr; }
   QWindow* window() const override;
   QAccessibleInterface* parent() const override;
-  QAccessibleInterface* child(int) const override { return nullptr; }
-  int childCount() const override { return 0; }
-  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
   QString text(QAccessible::Text t) const override {
     if (!isValid() || t != QAccessible::Name) return {};
     return QString::fromStdString(Gadget->GetAccessibleName());
   }
-  void setText(QAccessible::Text, const QString&) override {}
   QRect rect() const override;
   QAccessible::Role role() const override {
     return isValid() && Gadget->GetAccessibleRole() == TGadget::TAccessibleRole::PushButton
@@ -48,7 +43,6 @@ class TGadgetAccessible : public QAccessibleInterface {
     s.disabled = isValid() && !Gadget->GetEnabled();
     return s;
   }
-  const TGadget* GetGadget() const { return Gadget; }
 
  private:
   TBarAccessible* Bar;

@@ -9,26 +9,21 @@
 
 #include "framework/graphics/qt_bridge.h"
 #include "framework/windows/accessibility_test_hooks.h"
+#include "framework/windows/accessible_part.h"
 #include "framework/windows/window_impl.h"
 
 namespace {
 
 class TGridTable;
 
-class TGridCell : public QAccessibleInterface, public QAccessibleTableCellInterface {
+class TGridCell : public TAccessiblePart, public QAccessibleTableCellInterface {
  public:
   TGridCell(TGridTable* table, int column, int row) : Table(table), Column(column), Row(row) {}
 
   bool isValid() const override;
-  QObject* object() const override { return nullptr; }
   QWindow* window() const override;
   QAccessibleInterface* parent() const override;
-  QAccessibleInterface* child(int) const override { return nullptr; }
-  int childCount() const override { return 0; }
-  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
   QString text(QAccessible::Text t) const override;
-  void setText(QAccessible::Text, const QString&) override {}
   QRect rect() const override;
   QAccessible::Role role() const override { return QAccessible::Cell; }
   QAccessible::State state() const override;
